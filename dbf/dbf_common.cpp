@@ -1,0 +1,1 @@
+#include "dbf/dbf_common.h"

@@ -1,0 +1,16 @@
+// The engine's message texts. They are fixed English texts that callers and
+// tests compare literally; the %-placeholders are filled with dbf::Format.
+#pragma once
+
+namespace dbf::msg {
+
+inline constexpr const char* InvalidDbfFile = "Invalid DBF file.";
+inline constexpr const char* InvalidFieldCount = "Invalid field count: %d (must be between 1 and 4095).";
+inline constexpr const char* FileNotFound = "Open: file not found: \"%s\".";
+inline constexpr const char* NeedExclusiveAccess = "Exclusive access is required for this operation.";
+inline constexpr const char* WriteError = "Error while writing occurred. (Disk full?)";
+inline constexpr const char* WriteIndexError = "Error while writing occurred; indexes probably corrupted. (Disk full?)";
+inline constexpr const char* InvalidFieldType = "Cannot create field \"%s\", VCL field type %x not supported by DBF.";
+inline constexpr const char* RecordLocked = "Record locked.";
+
+}  // namespace dbf::msg
