@@ -1,0 +1,216 @@
+#include "app/MainUnit.h"
+
+#include "app/FormStyle.h"
+#include "app/FragenbeabeitenFUnit.h"
+#include "app/Random.h"
+#include "dbf/platform/shell.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+#include <filesystem>
+#include <system_error>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+constexpr int CSIDL_APPDATA = 26;
+
+struct TChapter {
+    const char* prefix;
+    const char* title;
+};
+
+// Three titles hold two blanks in a row; they are part of the stored texts.
+constexpr TChapter Chapters[] = {
+    {"Tb 1 ", "Waffen- und munitionstechnische Begriffe"},
+    {"Tb 2 ", "Waffenrechtliche Begriffe"},
+    {"Tb 3 ", "Kennzeichnung von Schusswaffen und Munition"},
+    {"Tb 4 ", "Umgang mit Schusswaffen und Munition"},
+    {"Tb 5 ", "Transport und Mitführen von Schusswaffen und  Munition"},
+    {"Tb 6 ", "Schießen und Schießstätten"},
+    {"Tb 7 ", "Nichtgewerbliches Herstellen und Bearbeiten von  Schusswaffen und Munition"},
+    {"Tb 8 ", "Aufbewahren von Schusswaffen und Munition"},
+    {"Tb 9 ", "Not- und Seenotsignalmittel"},
+    {"Tb 10 ", "Sonstige Pflichten des Waffen- und  Munitionsbesitzers"},
+    {"Tb 11 ", "Notwehr und Notstand"},
+    {"Tb 12 ", "Waffenkundliche Begriffe"},
+    {"Tb 13 ", "Handhabung der Schusswaffen"},
+    {"Tb 14 ", "Ballistik"},
+    {"Tb 15 ", "Langwaffen"},
+    {"Tb 16 ", "Kurzwaffen"},
+    {"Tb 17 ", "Munition"},
+    {"Tb 18 ", "Schießstandaufsicht"},
+};
+
+QString WithTrailingSeparator(QString path) {
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+    return path;
+}
+
+template <typename Control>
+Control* Place(Control* control, int left, int top, int width, int height) {
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
+QLabel* PlaceLabel(QWidget* parent, const QString& caption, int left, int top) {
+    auto* label = new QLabel(caption, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* GlyphButton(QWidget* parent, const QString& caption, QStyle::StandardPixmap glyph) {
+    auto* button = new QPushButton(parent->style()->standardIcon(glyph), caption, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QDialog(parent) {
+    ApplyFixedDialogStyle(this, QStringLiteral("TOLVAK Zeltavio 1.0"), 643, 241, true);
+    CreateControls();
+    SetTabOrder();
+    ConnectHandlers();
+    FormCreate();
+}
+
+void TMainForm::CreateControls() {
+    Label1 = PlaceLabel(this, QStringLiteral("Themenkomplex:"), 16, 8);
+
+    ComboBox1 = Place(new QComboBox(this), 8, 24, 617, 21);
+    ComboBox1->setEditable(false);
+    ComboBox1->addItems(ChapterEntries());
+
+    BitBtn1 = Place(new QPushButton(QStringLiteral("Abfragen..."), this), 8, 56, 105, 25);
+    BitBtn1->setDefault(true);
+    BitBtn2 = Place(GlyphButton(this, QStringLiteral("Gespeicherte Liste mit falschen Antworten laden..."),
+                                QStyle::SP_DialogOkButton),
+                    120, 56, 329, 25);
+    EditBtn = Place(GlyphButton(this, QStringLiteral("Fragen bearbeiten"), QStyle::SP_BrowserReload),
+                    456, 56, 145, 25);
+
+    ZufallCheck = Place(new QCheckBox(QStringLiteral("Zufällige Reihenfolge der Fragen"), this),
+                        8, 88, 257, 17);
+    ZufallCheck->setChecked(true);
+
+    Label2 = PlaceLabel(this, QStringLiteral("Fragen die abgefragt werden sollen: Z.B. \"3.07\" usw."), 16, 120);
+    Memo1 = Place(new QPlainTextEdit(this), 8, 136, 265, 89);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
+
+    BitBtn3 = Place(GlyphButton(this, QStringLiteral("Fragen in dieser Liste abfragen..."),
+                                QStyle::SP_DialogOkButton),
+                    280, 144, 249, 25);
+    BitBtn4 = Place(GlyphButton(this, QStringLiteral("Liste abspeichern..."), QStyle::SP_DialogOkButton),
+                    280, 176, 153, 25);
+    BitBtn5 = Place(GlyphButton(this, QStringLiteral("Liste laden..."), QStyle::SP_DialogOkButton),
+                    440, 176, 153, 25);
+    BitBtn5->setFocusPolicy(Qt::ClickFocus);  // reachable by mouse, skipped by Tab
+
+    RadioButton2 = Place(new QRadioButton(QStringLiteral("Alle Fragen"), this), 344, 88, 241, 17);
+    RadioButton3 = Place(new QRadioButton(QStringLiteral("Nur Ankreuzfragen"), this), 344, 104, 233, 17);
+    RadioButton4 = Place(new QRadioButton(QStringLiteral("Nur Fragen mit ausformulierter Antwort"), this),
+                         344, 120, 249, 17);
+    RadioButton2->setChecked(true);
+
+    BitBtn6 = Place(new QPushButton(QStringLiteral("Export to fragendat.PAS"), this), 440, 208, 153, 25);
+    BitBtn6->setAutoDefault(false);
+    BitBtn6->setVisible(false);
+
+    const TFileDialogOptions listFiles{QStringLiteral("lis"), QStringLiteral("Fehler Listen (*.lis)|*.lis"), {}};
+    OpenDialog1.Options = listFiles;
+    SaveDialog1.Options = listFiles;
+}
+
+void TMainForm::SetTabOrder() {
+    QWidget* order[] = {ComboBox1, BitBtn1,      BitBtn2,      EditBtn,     ZufallCheck, Memo1,
+                        BitBtn3,   BitBtn4,      RadioButton2, RadioButton3, RadioButton4, BitBtn6};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void TMainForm::ConnectHandlers() {
+    connect(BitBtn1, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
+    connect(EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
+    connect(BitBtn3, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TMainForm::BiBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TMainForm::BitBtn5Click);
+    connect(BitBtn6, &QPushButton::clicked, this, &TMainForm::BitBtn6Click);
+}
+
+void TMainForm::FormCreate() {
+    Randomize();
+    ComboBox1->setCurrentIndex(0);
+}
+
+QStringList TMainForm::ChapterEntries() {
+    QStringList entries;
+    for (const TChapter& chapter : Chapters)
+        entries << QString::fromUtf8(chapter.prefix) + QLatin1Char('\t') + QString::fromUtf8(chapter.title);
+    return entries;
+}
+
+QString TMainForm::GetSpecialFolder(int FolderID, bool& found) {
+    found = false;
+    if (FolderID != CSIDL_APPDATA) return {};
+    const auto folder = dbf::platform::UserDataFolder();
+    if (!folder) return {};
+    found = true;
+    return QString::fromStdString(*folder);
+}
+
+QString TMainForm::GetProgramDir(bool create) const {
+    bool found = false;
+    const QString appData = GetSpecialFolder(CSIDL_APPDATA, found);
+    if (!found)
+        return WithTrailingSeparator(QString::fromStdString(dbf::platform::ExecutableFolder()));
+
+    const QString dir = WithTrailingSeparator(appData) + QStringLiteral("TOLVAK/Quarzel/");
+    if (create) {
+        // A folder that cannot be made shows up later, when the table cannot be created.
+        std::error_code ignored;
+        std::filesystem::create_directories(dir.toStdString(), ignored);
+    }
+    return dir;
+}
+
+void TMainForm::BitBtn1Click() {}
+
+void TMainForm::BitBtn2Click() {}
+
+void TMainForm::EditBtnClick() { FragenbearbeitenForm->exec(); }
+
+void TMainForm::BitBtn3Click() {}
+
+void TMainForm::BiBtn4Click() {}
+
+void TMainForm::BitBtn5Click() {}
+
+void TMainForm::BitBtn6Click() {}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!FPlaced) {
+        FPlaced = true;
+        CenterOnScreen(this);
+    }
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // The main window has no cancel button: Escape must not close it.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

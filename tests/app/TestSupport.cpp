@@ -1,0 +1,45 @@
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+void TScriptedDialogs::ShowException(QWidget*, const QString& message) {
+    Shown << QStringLiteral("exception: ") + message;
+}
+
+bool TScriptedDialogs::AskYesNo(QWidget*, const QString& text, const QString& caption) {
+    Shown << QStringLiteral("ask: ") + caption + QStringLiteral(": ") + text;
+    if (YesNoAnswers.empty()) return false;
+    const bool answer = YesNoAnswers.front();
+    YesNoAnswers.pop_front();
+    return answer;
+}
+
+void TScriptedDialogs::ShowMessage(QWidget*, const QString& text, const QString& caption) {
+    Shown << QStringLiteral("message: ") + caption + QStringLiteral(": ") + text;
+}
+
+QString TScriptedDialogs::OpenFileName(QWidget*, const TFileDialogOptions& options) {
+    Shown << QStringLiteral("open: ") + options.DefaultExt + QStringLiteral(" ") + options.Filter;
+    return NextFileName();
+}
+
+QString TScriptedDialogs::SaveFileName(QWidget*, const TFileDialogOptions& options) {
+    Shown << QStringLiteral("save: ") + options.DefaultExt + QStringLiteral(" ") + options.Filter;
+    return NextFileName();
+}
+
+QString TScriptedDialogs::NextFileName() {
+    if (FileNames.empty()) return {};
+    QString name = FileNames.front();
+    FileNames.pop_front();
+    return name;
+}
+
+void CloseNextModal(int result) {
+    QTimer::singleShot(0, [result] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (modal != nullptr) modal->done(result);
+    });
+}

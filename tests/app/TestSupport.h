@@ -1,0 +1,45 @@
+// Support for the GUI tests: QUARZEL_TEST_MAIN runs a Qt Test class inside the
+// trainer's own application object (so the central exception handling is in
+// force), and TScriptedDialogs answers message boxes and file dialogs the way
+// a test scripted them, recording what the program asked.
+#pragma once
+
+#include "app/Application.h"
+#include "app/Dialogs.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <deque>
+
+class TScriptedDialogs : public TDialogs {
+public:
+    TScriptedDialogs() { SetDialogs(this); }
+    ~TScriptedDialogs() override { SetDialogs(nullptr); }
+
+    // What the program showed, one entry per box or dialog, in order.
+    QStringList Shown;
+    // The answers to give next; an empty queue answers No, respectively cancels.
+    std::deque<bool> YesNoAnswers;
+    std::deque<QString> FileNames;
+
+    void ShowException(QWidget* parent, const QString& message) override;
+    bool AskYesNo(QWidget* parent, const QString& text, const QString& caption) override;
+    void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
+    QString OpenFileName(QWidget* parent, const TFileDialogOptions& options) override;
+    QString SaveFileName(QWidget* parent, const TFileDialogOptions& options) override;
+
+private:
+    QString NextFileName();
+};
+
+// Closes the modal window that opens next with the given result, from inside
+// its own event loop.
+void CloseNextModal(int result);
+
+#define QUARZEL_TEST_MAIN(TestClass)                 \
+    int main(int argc, char** argv) {                \
+        TApplication application(argc, argv);        \
+        TestClass test;                              \
+        return QTest::qExec(&test, argc, argv);      \
+    }
