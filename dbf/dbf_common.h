@@ -12,6 +12,19 @@
 
 namespace dbf {
 
+// The dialect of a table and its companion files. Only xBaseIII, xBaseIV,
+// xFoxPro and xBaseVII are ever produced; the other values keep the numbering
+// of the version recognition.
+enum TXBaseVersion {
+    xUnknown = 0,
+    xClipper = 1,
+    xBaseIII = 2,
+    xBaseIV = 3,
+    xBaseV = 4,
+    xFoxPro = 5,
+    xBaseVII = 6,
+};
+
 class EDbfError : public std::runtime_error {
 public:
     explicit EDbfError(const std::string& message) : std::runtime_error(message) {}
