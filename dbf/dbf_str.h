@@ -13,4 +13,9 @@ inline constexpr const char* WriteIndexError = "Error while writing occurred; in
 inline constexpr const char* InvalidFieldType = "Cannot create field \"%s\", VCL field type %x not supported by DBF.";
 inline constexpr const char* RecordLocked = "Record locked.";
 
+// Platform texts for files that cannot be opened or created; the last %s is the system's message.
+inline constexpr const char* CannotOpenFile = "Cannot open file \"%s\". %s";
+inline constexpr const char* CannotCreateFile = "Cannot create file \"%s\". %s";
+inline constexpr const char* MemoNotWritable = "The memo cannot be stored: the memo file is missing or has no block size.";
+
 }  // namespace dbf::msg
