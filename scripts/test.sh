@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: once in an
+# optimised build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/setup.sh
+
+export QT_QPA_PLATFORM=offscreen
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd build && ctest --output-on-failure --parallel "$(nproc)")
+
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUARZEL_SANITIZE=ON
+(cd build-asan && ctest --output-on-failure --parallel "$(nproc)")
