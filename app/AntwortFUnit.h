@@ -1,18 +1,30 @@
-// TAntwortForm: the answer window of a quiz run; reveals the model answer of a written-answer question and asks whether the user knew it.
-// The window is created once at start-up and lives, hidden between uses,
-// until the program ends.
+// TAntwortForm: the answer window of a quiz run. It reveals the model answer
+// of a written-answer question and asks whether the user knew it: "Ja, ..."
+// closes with 1 (counted right), "Nein, ...", Escape or the close button
+// with 2 (counted wrong). The quiz run fills it anew before each showing.
 #pragma once
 
-#include <QDialog>
+#include "app/FormControls.h"
+#include "app/ModalForm.h"
 
-class TAntwortForm : public QDialog {
+class QFrame;
+class QLabel;
+class QPushButton;
+
+class TAntwortForm : public TModalForm {
     Q_OBJECT
 
 public:
     explicit TAntwortForm(QWidget* parent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    QLabel* Label2;
+    QLabel* Label12;
+    TReadOnlyMemo* Memo1;
+    QLabel* Label1;
+    TReadOnlyMemo* Memo2;
+    QFrame* Bevel1;
+    QPushButton* BitBtn3;
+    QPushButton* BitBtn2;
 };
 
 extern TAntwortForm* AntwortForm;

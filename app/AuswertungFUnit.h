@@ -1,18 +1,26 @@
-// TAuswertungForm: the evaluation window that closes a quiz run with the numbers of right and wrong answers.
-// The window is created once at start-up and lives, hidden between uses,
-// until the program ends.
+// TAuswertungForm: the evaluation window that closes a quiz run with the
+// numbers of right and wrong answers and the share of right ones. "Ok",
+// Escape and the close button all just close it; the result is not read.
 #pragma once
 
-#include <QDialog>
+#include "app/FormControls.h"
+#include "app/ModalForm.h"
 
-class TAuswertungForm : public QDialog {
+class QFrame;
+class QLabel;
+class QPushButton;
+
+class TAuswertungForm : public TModalForm {
     Q_OBJECT
 
 public:
     explicit TAuswertungForm(QWidget* parent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    QLabel* Label1;
+    QLabel* Label3;
+    QLabel* Label11;
+    QFrame* Bevel1;
+    QPushButton* BitBtn3;
 };
 
 extern TAuswertungForm* AuswertungForm;

@@ -4,10 +4,11 @@
 // until the program ends.
 #pragma once
 
-#include <QDialog>
+#include "app/ModalForm.h"
+
 #include <QString>
 
-class TFragenbearbeitenForm : public QDialog {
+class TFragenbearbeitenForm : public TModalForm {
     Q_OBJECT
 
 public:
@@ -15,9 +16,6 @@ public:
 
     // The data folder, with a trailing separator.
     QString progpath;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();

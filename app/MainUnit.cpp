@@ -1,5 +1,6 @@
 #include "app/MainUnit.h"
 
+#include "app/FormControls.h"
 #include "app/FormStyle.h"
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/Random.h"
@@ -12,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 
 #include <filesystem>
 #include <system_error>
@@ -61,19 +61,6 @@ Control* Place(Control* control, int left, int top, int width, int height) {
     return control;
 }
 
-QLabel* PlaceLabel(QWidget* parent, const QString& caption, int left, int top) {
-    auto* label = new QLabel(caption, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* GlyphButton(QWidget* parent, const QString& caption, QStyle::StandardPixmap glyph) {
-    auto* button = new QPushButton(parent->style()->standardIcon(glyph), caption, parent);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QDialog(parent) {
@@ -85,7 +72,7 @@ TMainForm::TMainForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TMainForm::CreateControls() {
-    Label1 = PlaceLabel(this, QStringLiteral("Themenkomplex:"), 16, 8);
+    Label1 = MakeLabel(this, QStringLiteral("Themenkomplex:"), 16, 8);
 
     ComboBox1 = Place(new QComboBox(this), 8, 24, 617, 21);
     ComboBox1->setEditable(false);
@@ -93,28 +80,21 @@ void TMainForm::CreateControls() {
 
     BitBtn1 = Place(new QPushButton(QStringLiteral("Abfragen..."), this), 8, 56, 105, 25);
     BitBtn1->setDefault(true);
-    BitBtn2 = Place(GlyphButton(this, QStringLiteral("Gespeicherte Liste mit falschen Antworten laden..."),
-                                QStyle::SP_DialogOkButton),
-                    120, 56, 329, 25);
-    EditBtn = Place(GlyphButton(this, QStringLiteral("Fragen bearbeiten"), QStyle::SP_BrowserReload),
-                    456, 56, 145, 25);
+    BitBtn2 = MakeGlyphButton(this, QStringLiteral("Gespeicherte Liste mit falschen Antworten laden..."), {120, 56, 329, 25}, true);
+    EditBtn = MakeGlyphButton(this, QStringLiteral("Fragen bearbeiten"), {456, 56, 145, 25}, false);
 
     ZufallCheck = Place(new QCheckBox(QStringLiteral("Zufällige Reihenfolge der Fragen"), this),
                         8, 88, 257, 17);
     ZufallCheck->setChecked(true);
 
-    Label2 = PlaceLabel(this, QStringLiteral("Fragen die abgefragt werden sollen: Z.B. \"3.07\" usw."), 16, 120);
+    Label2 = MakeLabel(this, QStringLiteral("Fragen die abgefragt werden sollen: Z.B. \"3.07\" usw."), 16, 120);
     Memo1 = Place(new QPlainTextEdit(this), 8, 136, 265, 89);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setTabChangesFocus(true);
 
-    BitBtn3 = Place(GlyphButton(this, QStringLiteral("Fragen in dieser Liste abfragen..."),
-                                QStyle::SP_DialogOkButton),
-                    280, 144, 249, 25);
-    BitBtn4 = Place(GlyphButton(this, QStringLiteral("Liste abspeichern..."), QStyle::SP_DialogOkButton),
-                    280, 176, 153, 25);
-    BitBtn5 = Place(GlyphButton(this, QStringLiteral("Liste laden..."), QStyle::SP_DialogOkButton),
-                    440, 176, 153, 25);
+    BitBtn3 = MakeGlyphButton(this, QStringLiteral("Fragen in dieser Liste abfragen..."), {280, 144, 249, 25}, true);
+    BitBtn4 = MakeGlyphButton(this, QStringLiteral("Liste abspeichern..."), {280, 176, 153, 25}, true);
+    BitBtn5 = MakeGlyphButton(this, QStringLiteral("Liste laden..."), {440, 176, 153, 25}, true);
     BitBtn5->setFocusPolicy(Qt::ClickFocus);  // reachable by mouse, skipped by Tab
 
     RadioButton2 = Place(new QRadioButton(QStringLiteral("Alle Fragen"), this), 344, 88, 241, 17);

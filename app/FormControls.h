@@ -1,0 +1,50 @@
+// Factories for the controls of the trainer's windows, each placed at its
+// designed position (pixels within the client area). They keep the windows'
+// constructors to one line per control of the layout.
+#pragma once
+
+#include "app/ModalForm.h"
+
+#include <QPlainTextEdit>
+#include <QRect>
+#include <QString>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+enum class TTextStyle { Normal, Red, RedBold };
+
+// A label sized to its text, with its top-left corner at (left, top).
+QLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top,
+                  TTextStyle style = TTextStyle::Normal);
+// A label of a fixed size.
+QLabel* MakeLabel(QWidget* parent, const QString& caption, QRect geometry);
+
+// A multi-line, read-only text box that wraps long lines. It keeps Enter and
+// Escape to itself, so they reach the window's buttons only from elsewhere.
+class TReadOnlyMemo : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    TReadOnlyMemo(QWidget* parent, QRect geometry, bool verticalScrollBar);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+QCheckBox* MakeCheckBox(QWidget* parent, const QString& caption, QRect geometry,
+                        TTextStyle style = TTextStyle::Normal);
+
+// The sunken frame of a window's button bar.
+QFrame* MakeBevel(QWidget* parent, QRect geometry);
+
+// A button that closes its window with the given result. An OK-kind button
+// is the window's default button (Enter); the cancel kind answers Escape
+// through the window's reject().
+QPushButton* MakeModalButton(TModalForm* form, const QString& caption, QRect geometry,
+                             TModalResult result);
+
+// A button with a decorative glyph that does not close its window.
+QPushButton* MakeGlyphButton(QWidget* parent, const QString& caption, QRect geometry, bool okGlyph);
