@@ -5,6 +5,7 @@
 // write is an EDbfWriteError, so callers can tell a full disk from a damaged file.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -45,5 +46,22 @@ std::string Format(const char* pattern, Args&&... args) {
     result.resize(static_cast<size_t>(size));
     return result;
 }
+
+// How level-7 timestamp ('@') values are exchanged: as the date-time itself,
+// or as the BDE's millisecond count in which 1 January 0001 00:00 is 86,400,000.
+enum TDateTimeHandling { dtDateTime = 0, dtBDETimeStamp = 1 };
+
+// Integer to text of exactly Width characters at Dst (no terminator): the
+// decimal digits right-aligned, the positions before them filled with PadChar.
+// A negative value puts '-' right before the digits when PadChar is not '0'
+// (the most significant digit gives way when the digits fill the width), and
+// into the first position when PadChar is '0'. Digits that do not fit are lost
+// from the most significant end; callers that must not lose digits check with
+// IntFitsWidth first. Shared by the field encodings and the expression engine.
+void GetStrFromInt_Width(int32_t Val, int Width, char* Dst, char PadChar);
+void GetStrFromInt64_Width(int64_t Val, int Width, char* Dst, char PadChar);
+
+// Whether the decimal text of Val, with its sign, fits into Width characters.
+bool IntFitsWidth(int64_t Val, int Width);
 
 }  // namespace dbf

@@ -12,6 +12,8 @@ inline constexpr const char* WriteError = "Error while writing occurred. (Disk f
 inline constexpr const char* WriteIndexError = "Error while writing occurred; indexes probably corrupted. (Disk full?)";
 inline constexpr const char* InvalidFieldType = "Cannot create field \"%s\", VCL field type %x not supported by DBF.";
 inline constexpr const char* RecordLocked = "Record locked.";
+inline constexpr const char* InvalidInteger = "''%s'' is not a valid integer value";
+inline constexpr const char* ValueTooWide = "Value %s does not fit into field \"%s\" of width %d.";
 
 // Platform texts for files that cannot be opened or created; the last %s is the system's message.
 inline constexpr const char* CannotOpenFile = "Cannot open file \"%s\". %s";
