@@ -4,9 +4,9 @@
 #include "dbf/platform/text.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 namespace dbf {
 
@@ -118,19 +118,20 @@ public:
     TSlot& Slot(int index) { return FSlots[static_cast<size_t>(index)]; }
 
 private:
-    // Drivers with the same code page, locale and kind share one table.
+    // Drivers whose derivation gives the same weights share one table.
     const TCollationTable* BuiltInTable(const TBuiltIn& b) {
         const TLangDriver& driver = LangDriver(b.Id);
         const bool foxPro = std::string(b.Name).rfind("FOX", 0) == 0;
-        auto& table = FTables[std::make_tuple(driver.CodePage, driver.Locale, foxPro)];
-        if (!table)
-            table = std::make_unique<TCollationTable>(foxPro ? CaseFoldedTable(driver.CodePage, driver.Locale)
-                                                             : PermutationTable(driver.CodePage, driver.Locale));
-        return table.get();
+        const TCollationTable table = foxPro ? CaseFoldedTable(driver.CodePage, driver.Locale)
+                                             : PermutationTable(driver.CodePage, driver.Locale);
+        for (const auto& known : FTables)
+            if (*known == table) return known.get();
+        FTables.push_back(std::make_unique<TCollationTable>(table));
+        return FTables.back().get();
     }
 
     std::array<TSlot, 256> FSlots;
-    std::map<std::tuple<int, uint32_t, bool>, std::unique_ptr<TCollationTable>> FTables;
+    std::vector<std::unique_ptr<TCollationTable>> FTables;
 };
 
 TCollationRegistry& Registry() {

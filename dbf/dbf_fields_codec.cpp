@@ -4,7 +4,9 @@
 #include "dbf/dbf_str.h"
 #include "dbf/platform/text.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -24,7 +26,7 @@ namespace dbf {
 //                               eight zero bytes = no value
 //   @                     8     double, big-endian: the date-time, or (dtBDETimeStamp)
 //                               milliseconds with 1 January 0001 00:00 = 86,400,000;
-//                               a zero 4-byte half = no value
+//                               eight zero bytes = no value
 //   T                     0..3  Julian day number, uint32 little-endian
 //                         4..7  milliseconds since midnight, uint32 little-endian;
 //                               eight zero bytes = no value
@@ -153,7 +155,8 @@ bool ReadMachineForm(const TFieldCodecContext& context, const TDbfFieldDef& fiel
             return true;
         }
         case '@': {
-            if (AllZero(p, 4) || AllZero(p + 4, 4)) return false;
+            // Only eight zero bytes are blank: a whole or half day has a zero low half.
+            if (AllZero(p, 8)) return false;
             const double stored = BitsDouble(LoadBE64(p));
             if (context.DateTimeHandling == dtDateTime && dataType == ftDateTime) {
                 StoreValue<double>(dst, stored);
@@ -335,23 +338,38 @@ void WriteInteger(const TDbfFieldDef& field, int64_t value, uint8_t* p) {
     GetStrFromInt64_Width(value, field.Size(), reinterpret_cast<char*>(p), field.IsBlob() ? '0' : ' ');
 }
 
+// Fixed-point text of the digits of value rounded to maxDigits significant
+// digits: "%.*e" gives the digits and the exponent, zeros fill the rest.
+std::string FixedFromSignificant(double value, int maxDigits, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", maxDigits - 1, std::fabs(value));
+    std::string digits(1, buf[0]);
+    const char* p = buf + 1;
+    if (*p == '.') ++p;
+    while (*p >= '0' && *p <= '9') digits += *p++;
+    const int intDigits = std::atoi(p + 1) + 1;  // p points at the 'e'
+    std::string whole = intDigits > 0 ? digits.substr(0, static_cast<size_t>(intDigits)) : "0";
+    whole.resize(static_cast<size_t>(std::max(intDigits, 1)), '0');
+    std::string fraction = intDigits >= 0 ? (static_cast<size_t>(intDigits) < digits.size()
+                                                 ? digits.substr(static_cast<size_t>(intDigits)) : "")
+                                          : std::string(static_cast<size_t>(-intDigits), '0') + digits;
+    fraction.resize(static_cast<size_t>(decimals), '0');
+    return (value < 0 ? "-" : "") + whole + (decimals > 0 ? "." + fraction : "");
+}
+
 // Fixed-point text with Precision decimals, rounded to at most Size
 // significant digits (and never more than the 15 a double carries).
 std::string FixedPointText(const TDbfFieldDef& field, double value) {
     const int decimals = field.Precision();
-    const int digits = std::max(1, std::min(field.Size(), std::numeric_limits<double>::digits10));
+    const int maxDigits = std::max(1, std::min(field.Size(), std::numeric_limits<double>::digits10));
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
     std::string text(buf);
-    const size_t firstSignificant = text.find_first_of("123456789");
-    const size_t significant = firstSignificant == std::string::npos
-                                   ? 0
-                                   : text.size() - firstSignificant - (text.find('.') > firstSignificant ? 1 : 0);
-    if (significant > static_cast<size_t>(digits)) {
-        std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
-        std::snprintf(buf, sizeof buf, "%.*f", decimals, std::strtod(buf, nullptr));
-        text = buf;
-    }
+    const size_t first = text.find_first_of("123456789");
+    const size_t point = text.find('.');
+    const size_t significant =
+        first == std::string::npos ? 0 : text.size() - first - (point != std::string::npos && point > first ? 1 : 0);
+    if (significant > static_cast<size_t>(maxDigits)) text = FixedFromSignificant(value, maxDigits, decimals);
     if (text.find_first_of("123456789") == std::string::npos && text[0] == '-') text.erase(0, 1);
     return text;
 }
