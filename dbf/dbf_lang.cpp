@@ -190,6 +190,12 @@ int GetCodePageFromLangName(const std::string& langName) {
     return 0;
 }
 
+int TableCodePage(TXBaseVersion version, uint8_t languageByte, const std::string& langName) {
+    return version == xBaseVII ? GetCodePageFromLangName(langName) : LangIdCodePage(languageByte);
+}
+
+int UseCodePage(int fileCodePage) { return fileCodePage != 0 ? fileCodePage : DbfGlobals().DefaultOpenCodePage(); }
+
 int TranslateString(int fromCP, int toCP, const char* Src, char* Dest, int Length) {
     if (Length < 0) Length = static_cast<int>(std::strlen(Src));
     const std::string_view source(Src, static_cast<size_t>(Length));

@@ -10,6 +10,8 @@
 // bytes of its buffers and may work in place (Src == Dest).
 #pragma once
 
+#include "dbf/dbf_common.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +46,13 @@ std::string ConstructLangName(int codePage, uint32_t locale, bool isFoxPro);
 uint8_t GetLangId_From_LangName(const std::string& langName);
 // The code page named by a level-7 language driver name; 0 when it names none.
 int GetCodePageFromLangName(const std::string& langName);
+
+// The code page that an opened table's language driver names: from the
+// header's language byte, or in level 7 from the language driver name; 0 when
+// it names none.
+int TableCodePage(TXBaseVersion version, uint8_t languageByte, const std::string& langName);
+// The code page used for a table's text: its own, else the default open code page.
+int UseCodePage(int fileCodePage);
 
 // Converts Length bytes of Src (Length -1: up to its zero byte) from code page
 // fromCP to toCP into Dest, which holds at least that many bytes. Returns the

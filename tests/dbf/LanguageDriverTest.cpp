@@ -82,6 +82,18 @@ TEST(LanguageDriverName, Level7CodePage) {
     for (const auto& [name, cp] : cases) EXPECT_EQ(dbf::GetCodePageFromLangName(name), cp) << name;
 }
 
+TEST(LanguageDriverTable, CodePageOfAnOpenedTable) {
+    EXPECT_EQ(dbf::TableCodePage(dbf::xBaseIV, 0x61, ""), 1252);
+    EXPECT_EQ(dbf::TableCodePage(dbf::xFoxPro, 0xC9, ""), 1251);
+    EXPECT_EQ(dbf::TableCodePage(dbf::xBaseIII, 0x00, ""), 0);
+    EXPECT_EQ(dbf::TableCodePage(dbf::xBaseVII, 0x00, "DB437US0"), 437);
+    EXPECT_EQ(dbf::TableCodePage(dbf::xBaseVII, 0x61, "DBWINWE0"), 1252);
+    // An id the table does not list names no code page; the default open code page stands in.
+    EXPECT_EQ(dbf::TableCodePage(dbf::xBaseIV, 0x2F, ""), 0);
+    EXPECT_EQ(dbf::UseCodePage(0), dbf::DbfGlobals().DefaultOpenCodePage());
+    EXPECT_EQ(dbf::UseCodePage(850), 850);
+}
+
 TEST(LanguageGlobals, DefaultsFollowTheUserLocale) {
     const dbf::platform::TLocaleOverride german("de_DE.UTF-8");
     dbf::TDbfGlobals globals;
