@@ -242,9 +242,21 @@ void TPagedFile::ReadHeader() {
     std::fill(FHeader.begin() + static_cast<std::ptrdiff_t>(got), FHeader.begin() + FHeaderSize, uint8_t{0});
 }
 
+namespace {
+
+TPagedFileMode WithoutForceCreate(TPagedFileMode mode) {
+    if (mode == pfExclusiveCreate) return pfExclusiveOpen;
+    if (mode == pfReadWriteCreate) return pfReadWriteOpen;
+    return mode;
+}
+
+}  // namespace
+
+// The owner's mode changes too: closing restores it, and a creating mode
+// restored there would empty the file on the next open.
 void TPagedFile::DisableForceCreate() {
-    if (FMode == pfExclusiveCreate) FMode = pfExclusiveOpen;
-    if (FMode == pfReadWriteCreate) FMode = pfReadWriteOpen;
+    FMode = WithoutForceCreate(FMode);
+    FUserMode = WithoutForceCreate(FUserMode);
 }
 
 void TPagedFile::SetPageSize(int32_t value) {
