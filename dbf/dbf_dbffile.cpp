@@ -1,0 +1,393 @@
+#include "dbf/dbf_dbffile.h"
+
+#include "dbf/dbf_dbffile_layout.h"
+#include "dbf/dbf_fields_codec.h"
+#include "dbf/dbf_lang.h"
+#include "dbf/dbf_str.h"
+#include "dbf/platform/files.h"
+#include "dbf/platform/machine.h"
+#include "dbf/platform/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dbf {
+
+using namespace layout;
+
+namespace {
+
+constexpr uint8_t kMemoBit = 0x80;
+
+// Holds a page lock for a scope; the header lock (page 0) is taken waiting.
+class TPageLock {
+public:
+    TPageLock(TPagedFile& file, int32_t page) : FFile(file), FPage(page) { FFile.LockPage(page, true); }
+    ~TPageLock() { FFile.UnlockPage(FPage); }
+    TPageLock(const TPageLock&) = delete;
+    TPageLock& operator=(const TPageLock&) = delete;
+
+private:
+    TPagedFile& FFile;
+    int32_t FPage;
+};
+
+bool IsReadOnlyMode(TPagedFileMode mode) { return mode == pfReadOnly || mode == pfNone; }
+
+bool StartsZeroFilled(char letter, int32_t size) {
+    switch (letter) {
+        case '+': case '0': case '@': case 'I': case 'O': case 'Y': return true;
+        case 'M': return size == 4;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+TDbfFile::TDbfFile() = default;
+
+TDbfFile::~TDbfFile() { Close(); }
+
+void TDbfFile::SetDbfVersion(TXBaseVersion value) {
+    FDbfVersion = value;
+    FFieldDefs.SetDbfVersion(value);
+}
+
+// --- open and close -------------------------------------------------------------
+
+void TDbfFile::Open() {
+    if (Active()) return;
+    FForceClose = false;
+    OpenFile();
+    try {
+        if (!FileCreated()) ReadExistingHeader();
+        OpenIndexFiles();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void TDbfFile::ReadExistingHeader() {
+    SetHeaderSize(kHeaderSize);
+    SetDbfVersion(DetectDialect());
+    const int32_t recordSize = GetU16(Header() + kRecordSizeOffset);
+    const int32_t fullSize = GetU16(Header() + kFullHdrSizeOffset);
+    if (recordSize == 0 || fullSize == 0) {
+        SetRecordSize(0);
+        SetHeaderSize(0);
+        FForceClose = true;
+        return;
+    }
+    // The descriptors and the level-7 language name must lie inside the header.
+    if (fullSize < (FDbfVersion == xBaseVII ? kHeaderSizeVII : kHeaderSize)) throw EDbfError(msg::InvalidDbfFile);
+    SetRecordSize(recordSize);
+    SetHeaderSize(fullSize);
+    bool modified = CorrectRecordCount();
+    ReadLanguage();
+    ConstructFieldDefs();
+    if (HasBlob()) OpenMemoForRead();
+    modified |= UpdateMemoBit();
+    modified |= HandleProductionIndex();
+    if (modified && !IsReadOnlyMode(Mode())) WriteHeader();
+}
+
+TXBaseVersion TDbfFile::DetectDialect() const {
+    const uint8_t version = Header()[kVersionOffset];
+    switch (version & 7) {
+        case 2: case 5: return xFoxPro;
+        case 3: return Header()[kLanguageOffset] != 0 ? xBaseIV : xBaseIII;
+        case 4: return xBaseVII;
+        default:
+            if (version == 0x30 || version == 0x31) return xFoxPro;
+            throw EDbfError(msg::InvalidDbfFile);
+    }
+}
+
+// The file size is the authority: a header count that disagrees is replaced.
+bool TDbfFile::CorrectRecordCount() {
+    const uint32_t inFile = static_cast<uint32_t>(GetRecordCount());
+    if (inFile == HeaderRecordCount()) return false;
+    PutRecordCount(inFile);
+    return true;
+}
+
+void TDbfFile::ReadLanguage() {
+    if (FDbfVersion == xBaseVII) {
+        const std::string name = GetLanguageStr();
+        FFileCodePage = static_cast<uint32_t>(GetCodePageFromLangName(name));
+        // An empty name names no driver; only a non-empty one can be malformed.
+        FFileLangId = name.empty() ? 0 : GetLangId_From_LangName(name);
+    } else {
+        FFileLangId = Header()[kLanguageOffset];
+        FFileCodePage = LangIdCodePage(FFileLangId);
+    }
+    FUseCodePage = FFileCodePage != 0 ? FFileCodePage : static_cast<uint32_t>(DbfGlobals().DefaultOpenCodePage());
+}
+
+void TDbfFile::OpenMemoForRead() {
+    // A memory table has no memo file on disk to look for; its memo file lives in memory too.
+    const bool missing = !IsMemoryMode(Mode()) && !platform::FileExists(MemoFileName());
+    const TMemoTableInfo info{FDbfVersion, TempMode()};
+    FMemoFile = missing ? std::make_unique<TNullMemoFile>(info) : NewMemoFile();
+    FMemoFile->SetFileName(MemoFileName());
+    FMemoFile->SetMode(Mode());
+    FMemoFile->SetAutoCreate(false);
+    FMemoFile->SetMemoRecordSize(0);
+    FMemoFile->Open();
+}
+
+// Outside FoxPro, bit 7 of the version byte says whether memo fields exist.
+bool TDbfFile::UpdateMemoBit() {
+    if (FDbfVersion == xFoxPro) return false;
+    uint8_t& version = Header()[kVersionOffset];
+    version = HasBlob() ? (version | kMemoBit) : (version & ~kMemoBit);
+    return true;
+}
+
+// Production indexes are not read yet: one named by the header is handled as
+// if its file were missing.
+bool TDbfFile::HandleProductionIndex() {
+    if (FDbfVersion == xFoxPro || Header()[kMdxFlagOffset] == 0) return false;
+    bool deleteLink = true;
+    if (FOnIndexMissing) FOnIndexMissing(deleteLink);
+    if (!deleteLink) {
+        FForceClose = true;
+        return false;
+    }
+    Header()[kMdxFlagOffset] = 0;
+    return true;
+}
+
+void TDbfFile::OpenIndexFiles() {
+    for (auto& index : FIndexFiles) index->Open();
+}
+
+void TDbfFile::Close() {
+    if (!Active()) return;
+    for (auto& index : FIndexFiles) index->Close();
+    FMemoFile.reset();
+    CloseFile();
+    ReleaseBuffers();
+    FFileLangId = 0;
+}
+
+void TDbfFile::ReleaseBuffers() {
+    FPrevBuffer.clear();
+    FPrevBuffer.shrink_to_fit();
+    FDefaultBuffer.clear();
+    FDefaultBuffer.shrink_to_fit();
+}
+
+// --- header -----------------------------------------------------------------------
+
+void TDbfFile::SetRecordSize(int32_t value) {
+    TPagedFile::SetRecordSize(value);
+    FPrevBuffer.assign(static_cast<size_t>(std::max(value, 0)), 0);
+    FDefaultBuffer.clear();  // built for the old size; rebuilt on first use
+}
+
+void TDbfFile::WriteHeader() {
+    if (HeaderSize() == 0) return;
+    const platform::TLocalDateTime now = platform::LocalDateTime();
+    Header()[kYearOffset] = static_cast<uint8_t>(now.Year - 1900);
+    Header()[kMonthOffset] = static_cast<uint8_t>(now.Month);
+    Header()[kDayOffset] = static_cast<uint8_t>(now.Day);
+    TPagedFile::WriteHeader();
+    WriteBlock(&kEndOfFile, 1, CalcPageOffset(GetRecordCount() + 1));
+}
+
+uint32_t TDbfFile::HeaderRecordCount() const { return GetU32(Header() + kRecordCountOffset); }
+
+void TDbfFile::PutRecordCount(uint32_t count) { PutU32(Header() + kRecordCountOffset, count); }
+
+bool TDbfFile::HasBlob() const {
+    for (int i = 0; i < FFieldDefs.Count(); ++i)
+        if (FFieldDefs.Items(i).IsBlob()) return true;
+    return false;
+}
+
+std::string TDbfFile::GetMemoExt() const { return FDbfVersion == xFoxPro ? ".fpt" : ".dbt"; }
+
+uint8_t TDbfFile::GetLanguageId() const { return HeaderSize() > kLanguageOffset ? Header()[kLanguageOffset] : 0; }
+
+std::string TDbfFile::GetLanguageStr() const {
+    if (FDbfVersion != xBaseVII || HeaderSize() < kHeaderSizeVII) return std::string();
+    const char* name = reinterpret_cast<const char*>(Header() + kLangNameOffset);
+    return std::string(name, strnlen(name, kLangNameSize));
+}
+
+std::string TDbfFile::MemoFileName() const {
+    const std::string& name = FileName();
+    const size_t slash = name.find_last_of('/');
+    const size_t dot = name.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? name.substr(0, dot) : name) + GetMemoExt();
+}
+
+std::unique_ptr<TMemoFile> TDbfFile::NewMemoFile() const {
+    const TMemoTableInfo info{FDbfVersion, TempMode()};
+    if (FDbfVersion == xFoxPro) return std::make_unique<TFoxProMemoFile>(info);
+    return std::make_unique<TDbaseMemoFile>(info);
+}
+
+// --- exclusive access ---------------------------------------------------------------
+
+void TDbfFile::TryExclusive() {
+    TPagedFile::TryExclusive();
+    if (Mode() < pfMemoryCreate || Mode() > pfExclusiveOpen) return;  // still shared
+    for (auto& index : FIndexFiles) index->TryExclusive();
+    if (FMemoFile) FMemoFile->TryExclusive();
+}
+
+void TDbfFile::EndExclusive() {
+    for (auto& index : FIndexFiles) index->EndExclusive();
+    if (FMemoFile) FMemoFile->EndExclusive();
+    TPagedFile::EndExclusive();
+}
+
+// --- records --------------------------------------------------------------------------
+
+void TDbfFile::InitRecord(uint8_t* destBuf) {
+    if (FDefaultBuffer.empty()) InitDefaultBuffer();
+    std::memcpy(destBuf, FDefaultBuffer.data(), static_cast<size_t>(RecordSize()));
+}
+
+void TDbfFile::InitDefaultBuffer() {
+    FDefaultBuffer.assign(static_cast<size_t>(RecordSize()) + 1, kRecordValid);
+    uint8_t* record = FDefaultBuffer.data();
+    if (FNullField) std::memset(record + FNullField->Offset(), 0xFF, static_cast<size_t>(FNullField->Size()));
+    for (int i = 0; i < FFieldDefs.Count(); ++i) {
+        TDbfFieldDef& def = FFieldDefs.Items(i);
+        uint8_t* field = record + def.Offset();
+        if (StartsZeroFilled(def.NativeFieldType(), def.Size())) std::memset(field, 0, static_cast<size_t>(def.Size()));
+        if (!def.HasDefault()) continue;
+        std::memcpy(field, def.DefaultBuf(), static_cast<size_t>(def.Size()));
+        if (FNullField && def.NullPosition() >= 0)
+            record[FNullField->Offset() + def.NullPosition() / 8] &= static_cast<uint8_t>(~(1u << (def.NullPosition() % 8)));
+    }
+}
+
+int32_t TDbfFile::Insert(uint8_t* buffer) {
+    const int32_t recNo = LockNewRecordNumber();
+    try {
+        ApplyAutoIncToBuffer(buffer);
+    } catch (...) {
+        UnlockPage(recNo);
+        throw;
+    }
+    InsertIntoIndexes(recNo, buffer);
+    const uint32_t countAfter = IncrementRecordCount();
+    if (WriteError()) FailAppend(recNo, buffer, countAfter);
+    if (FLockField) WriteLockInfo(buffer);
+    WriteRecord(recNo, buffer);
+    UnlockPage(recNo);
+    if (WriteError()) FailAppend(recNo, buffer, countAfter);
+    return recNo;
+}
+
+// Another process may be appending at the next number; it holds that lock.
+int32_t TDbfFile::LockNewRecordNumber() {
+    int32_t recNo = GetRecordCount() + 1;
+    while (!LockPage(recNo, false)) ++recNo;
+    return recNo;
+}
+
+void TDbfFile::InsertIntoIndexes(int32_t recNo, const uint8_t* buffer) {
+    for (size_t i = 0; i < FIndexFiles.size(); ++i) {
+        TDbfIndexHook& index = *FIndexFiles[i];
+        const bool inserted = index.Insert(recNo, buffer);
+        if (inserted && !index.WriteError()) continue;
+        UnlockPage(recNo);
+        DeleteFromIndexes(i, recNo, buffer);
+        ResetError();
+        if (!inserted) index.RaiseKeyViolation();
+        index.ResetError();
+        throw EDbfWriteError(msg::WriteIndexError);
+    }
+}
+
+void TDbfFile::DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buffer) {
+    for (size_t i = 0; i < count; ++i) FIndexFiles[i]->Delete(recNo, buffer);
+}
+
+uint32_t TDbfFile::IncrementRecordCount() {
+    TPageLock headerLock(*this, 0);
+    ReadHeader();  // another process may have appended since
+    const uint32_t count = HeaderRecordCount() + 1;
+    PutRecordCount(count);
+    WriteHeader();
+    return count;
+}
+
+// Undoes the increment only where it reached the file: a header whose write
+// failed still holds the old count, which must not be decremented again. The
+// slot of the failed record is cut off again unless another process has
+// appended behind it.
+void TDbfFile::UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo) {
+    TPageLock headerLock(*this, 0);
+    ReadHeader();
+    if (HeaderRecordCount() >= countAfterIncrement) PutRecordCount(HeaderRecordCount() - 1);
+    if (GetRecordCount() == recNo) SetRecordCount(recNo - 1);
+    WriteHeader();
+}
+
+void TDbfFile::FailAppend(int32_t recNo, const uint8_t* buffer, uint32_t countAfter) {
+    UnlockPage(recNo);
+    ResetError();
+    UndoRecordCount(countAfter, recNo);
+    DeleteFromIndexes(FIndexFiles.size(), recNo, buffer);
+    ResetError();
+    throw EDbfWriteError(msg::WriteError);
+}
+
+// Autoincrement values are stored big-endian with bit 31 set; the next value
+// lives in the field's level-7 descriptor.
+void TDbfFile::ApplyAutoIncToBuffer(uint8_t* destBuf) {
+    if (!FAutoIncPresent) return;
+    const bool shared = NeedLocks();
+    if (shared) LockPage(0, true);
+    for (int k = 0; k < FFieldDefs.Count(); ++k) {
+        TDbfFieldDef& def = FFieldDefs.Items(k);
+        if (def.NativeFieldType() != '+') continue;
+        const int64_t descOffset = kHeaderSizeVII + int64_t{kDescSizeVII} * k + kDescNextAutoIncOffsetVII;
+        uint32_t next = def.AutoInc();
+        if (shared) {
+            uint8_t stored[4] = {};
+            if (ReadBlock(stored, 4, descOffset) == 4) next = GetU32(stored);
+        }
+        PutU32BigEndian(destBuf + def.Offset(), next | 0x80000000u);
+        def.SetAutoInc(next + 1);
+        if (descOffset + 4 <= HeaderSize()) PutU32(Header() + descOffset, next + 1);
+    }
+    WriteHeader();
+    if (shared) UnlockPage(0);
+}
+
+// --- field values ----------------------------------------------------------------------
+
+TFieldCodecContext TDbfFile::CodecContext() const { return TFieldCodecContext{FDateTimeHandling, FNullField}; }
+
+bool TDbfFile::GetFieldData(int column, TFieldType dataType, const uint8_t* src, void* dst,
+                            bool nativeFormat) const {
+    return GetFieldDataFromDef(FFieldDefs.Items(column), dataType, src, dst, nativeFormat);
+}
+
+bool TDbfFile::GetFieldDataFromDef(const TDbfFieldDef& fieldDef, TFieldType dataType, const uint8_t* src,
+                                   void* dst, bool nativeFormat) const {
+    return dbf::GetFieldDataFromDef(CodecContext(), fieldDef, dataType, src, dst, nativeFormat);
+}
+
+void TDbfFile::SetFieldData(int column, TFieldType dataType, const void* src, uint8_t* dst,
+                            bool nativeFormat) const {
+    SetFieldDataFromDef(CodecContext(), FFieldDefs.Items(column), dataType, src, dst, nativeFormat);
+}
+
+const TDbfFieldDef* TDbfFile::GetFieldInfo(const std::string& fieldName) const {
+    const std::string wanted = platform::UpperCase(fieldName);
+    for (int i = 0; i < FFieldDefs.Count(); ++i)
+        if (FFieldDefs.Items(i).FieldName() == wanted) return &FFieldDefs.Items(i);
+    return nullptr;
+}
+
+}  // namespace dbf

@@ -1,0 +1,180 @@
+// TDbfFile: the table file of the dBASE engine. A paged file whose header
+// block is the DBF header with its field descriptors and whose records are
+// the table's rows (the deletion flag byte, then the fields). It recognises
+// the dialect, builds the field definitions, creates new tables, keeps the
+// header's record count and date current, appends records, takes record and
+// header locks, and owns the memo file and the index files.
+//
+// Contract:
+// - Set FileName (or Stream), Mode, AutoCreate and, for a new table,
+//   DbfVersion; then Open. An existing file is recognised and its header,
+//   descriptors and memo file are read; a file the mode has just created
+//   stays empty until FinishCreate writes header and descriptors.
+// - The file size is the authority for the number of records: a header count
+//   that disagrees is corrected on open. Every open of a non-FoxPro table and
+//   every append rewrites the header with today's date and places the
+//   end-of-file byte 0x1A behind the last record.
+// - Damaged input raises EDbfError ("Invalid DBF file.", "Invalid field
+//   count: ...") or leaves ForceClose set (header or record size 0); no field
+//   lies outside the record, no descriptor is read outside the header.
+// - ForceClose after Open tells the caller to close again: the file is
+//   unusable as it stands.
+// - Write failures raise EDbfWriteError after undoing what the failed
+//   operation had changed; the sticky write-error flag is cleared again.
+// - Field values are exchanged in the codec's value buffers (dbf_fields_codec.h);
+//   text bytes pass unchanged, code page conversion is the dataset layer's.
+// - The production index is not read yet: a header that names one is treated
+//   as if its .mdx file were missing, and OnIndexMissing decides whether the
+//   link is cleared or the file is force-closed.
+#pragma once
+
+#include "dbf/dbf_common.h"
+#include "dbf/dbf_dbffile_index.h"
+#include "dbf/dbf_fields.h"
+#include "dbf/dbf_fields_codec.h"
+#include "dbf/dbf_memo.h"
+#include "dbf/dbf_pgfile.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dbf {
+
+class TDbfFile : public TPagedFile {
+public:
+    // Asked when the header names a production index that cannot be opened;
+    // deleteLink comes in true: leave it to clear the link, set it false to
+    // have the file force-closed instead.
+    using TIndexMissingEvent = std::function<void(bool& deleteLink)>;
+
+    TDbfFile();
+    ~TDbfFile() override;
+
+    void Open();
+    void Close();
+    // After Open in a creating mode: header and descriptors for fieldDefs (whose
+    // names are upper-cased and offsets set in place), and the memo file with
+    // blocks of memoSize bytes when a field needs one.
+    void FinishCreate(TDbfFieldDefs& fieldDefs, int32_t memoSize);
+
+    void SetRecordSize(int32_t value) override;
+    void TryExclusive() override;
+    void EndExclusive() override;
+    void WriteHeader() override;
+
+    void ConstructFieldDefs();
+    bool HasBlob() const;
+    std::string GetMemoExt() const;
+    uint8_t GetLanguageId() const;
+    std::string GetLanguageStr() const;
+
+    // A copy of the blank record, RecordSize bytes.
+    void InitRecord(uint8_t* destBuf);
+    void InitDefaultBuffer();
+    // Appends the record image and answers its record number.
+    int32_t Insert(uint8_t* buffer);
+    void ApplyAutoIncToBuffer(uint8_t* destBuf);
+
+    bool GetFieldData(int column, TFieldType dataType, const uint8_t* src, void* dst, bool nativeFormat) const;
+    bool GetFieldDataFromDef(const TDbfFieldDef& fieldDef, TFieldType dataType, const uint8_t* src, void* dst,
+                             bool nativeFormat) const;
+    void SetFieldData(int column, TFieldType dataType, const void* src, uint8_t* dst, bool nativeFormat) const;
+    // The definition named fieldName (compared upper-cased), or null.
+    const TDbfFieldDef* GetFieldInfo(const std::string& fieldName) const;
+
+    // Record locks: taken without waiting ("Record locked." when another
+    // handle holds it); buffer receives the record as it is on disk now.
+    void LockRecord(int32_t recNo, uint8_t* buffer);
+    // Posts buffer at recNo and releases the lock.
+    void UnlockRecord(int32_t recNo, const uint8_t* buffer);
+    void WriteLockInfo(uint8_t* buffer) const;
+    bool LockTable(bool wait) { return LockAllPages(wait); }
+    void UnlockTable() { UnlockAllPages(); }
+
+    TXBaseVersion DbfVersion() const { return FDbfVersion; }
+    void SetDbfVersion(TXBaseVersion value);
+    TDbfFieldDefs& FieldDefs() { return FFieldDefs; }
+    const TDbfFieldDefs& FieldDefs() const { return FFieldDefs; }
+    TMemoFile* MemoFile() const { return FMemoFile.get(); }
+    const uint8_t* PrevBuffer() const { return FPrevBuffer.data(); }
+    uint32_t LockUserLen() const { return FLockUserLen; }
+    const TDbfFieldDef* LockField() const { return FLockField; }
+    const TDbfFieldDef* NullField() const { return FNullField; }
+    bool AutoIncPresent() const { return FAutoIncPresent; }
+
+    uint8_t FileLangId() const { return FFileLangId; }
+    void SetFileLangId(uint8_t value) { FFileLangId = value; }
+    uint32_t FileCodePage() const { return FFileCodePage; }
+    uint32_t UseCodePage() const { return FUseCodePage; }
+    bool ForceClose() const { return FForceClose; }
+    bool CopyDateTimeAsString() const { return FCopyDateTimeAsString; }
+    void SetCopyDateTimeAsString(bool value) { FCopyDateTimeAsString = value; }
+    TDateTimeHandling DateTimeHandling() const { return FDateTimeHandling; }
+    void SetDateTimeHandling(TDateTimeHandling value) { FDateTimeHandling = value; }
+    void SetOnIndexMissing(TIndexMissingEvent handler) { FOnIndexMissing = std::move(handler); }
+
+private:
+    // Open, in steps.
+    void ReadExistingHeader();
+    TXBaseVersion DetectDialect() const;
+    bool CorrectRecordCount();
+    void ReadLanguage();
+    void OpenMemoForRead();
+    bool UpdateMemoBit();
+    bool HandleProductionIndex();
+    void OpenIndexFiles();
+
+    // Descriptors (dbf_dbffile_fielddefs.cpp).
+    void ReadDescriptors(int headerSize, int descSize);
+    void AddFieldFromDescriptor(const uint8_t* desc, int32_t& fieldOffset, int& nullCounter);
+    void NoteSpecialField(TDbfFieldDef& def);
+    void CheckFieldsFitRecord() const;
+    void ReadFieldProperties(int position);
+    void ApplyFieldProperty(const uint8_t* entry, int position);
+
+    // Create (dbf_dbffile_create.cpp).
+    int32_t WriteNewHeader(TDbfFieldDefs& fieldDefs, int headerSize, int descSize);
+    void WriteVersionAndLanguage();
+    void WriteDescriptor(const TDbfFieldDef& def, int32_t fieldOffset, uint8_t* desc);
+    void PromoteFoxProVersion(char letter);
+    void SetMemoVersionBits();
+    void CreateMemoFile(int32_t memoSize);
+    std::unique_ptr<TMemoFile> NewMemoFile() const;
+    std::string MemoFileName() const;
+
+    // Appends.
+    int32_t LockNewRecordNumber();
+    void InsertIntoIndexes(int32_t recNo, const uint8_t* buffer);
+    void DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buffer);
+    uint32_t IncrementRecordCount();
+    void UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo);
+    [[noreturn]] void FailAppend(int32_t recNo, const uint8_t* buffer, uint32_t countAfter);
+
+    void PutRecordCount(uint32_t count);
+    uint32_t HeaderRecordCount() const;
+    void ReleaseBuffers();
+    TFieldCodecContext CodecContext() const;
+
+    std::vector<std::unique_ptr<TDbfIndexHook>> FIndexFiles;
+    std::unique_ptr<TMemoFile> FMemoFile;
+    TDbfFieldDefs FFieldDefs;
+    TXBaseVersion FDbfVersion = xUnknown;
+    std::vector<uint8_t> FPrevBuffer;
+    std::vector<uint8_t> FDefaultBuffer;
+    uint32_t FLockUserLen = 0;
+    uint32_t FFileCodePage = 0;
+    uint32_t FUseCodePage = 0;
+    uint8_t FFileLangId = 0;
+    bool FForceClose = false;
+    TDbfFieldDef* FLockField = nullptr;
+    TDbfFieldDef* FNullField = nullptr;
+    bool FAutoIncPresent = false;
+    bool FCopyDateTimeAsString = false;
+    TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
+    TIndexMissingEvent FOnIndexMissing;
+};
+
+}  // namespace dbf
