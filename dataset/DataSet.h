@@ -231,6 +231,9 @@ protected:
     TDataSetState SetTempState(TDataSetState state);
     void RestoreState(TDataSetState state) { FState = state; }
     void SetModified(bool modified) { FModified = modified; }
+    // For moves the subclass makes itself (set record number, locate, find).
+    void DoBeforeScroll() { RunEvent(BeforeScroll); }
+    void DoAfterScroll() { RunEvent(AfterScroll); }
 
     void CheckActive() const;
     void CheckInactive() const;
