@@ -15,6 +15,7 @@ constexpr int32_t kDefaultBlockSize = 512;
 constexpr int32_t kMaxBlockSize = 0xFFFF;  // BlockLen is a 16-bit field
 constexpr size_t kCopyChunk = 64 * 1024;
 
+// Header and block-header offsets; the layouts are tabled in dbf_memo.h.
 // dBASE memo header offsets
 constexpr size_t kDbtNextBlock = 0;
 constexpr size_t kDbtVersion = 16;
@@ -96,11 +97,13 @@ void TMemoFile::Open() {
 }
 
 // A new file gets a block size it can work with: no size (or one the 16-bit
-// header field cannot hold) means the usual 512 bytes, never 0.
+// header field cannot hold) means the usual 512 bytes, never 0. The first
+// free block is the first one wholly behind the header, also for sizes that
+// do not divide 512 (a rounded-down block would overlap the header).
 void TMemoFile::PrepareNewHeader() {
     const bool usable = FMemoRecordSize > 0 && FMemoRecordSize <= kMaxBlockSize;
     const int32_t blockSize = usable ? FMemoRecordSize : kDefaultBlockSize;
-    SetNextFreeBlock(blockSize <= kHeaderSize ? kHeaderSize / blockSize : 1);
+    SetNextFreeBlock(static_cast<int32_t>(CeilDiv(kHeaderSize, blockSize)));
     SetBlockLen(blockSize);
     WriteHeader();
 }
@@ -231,6 +234,12 @@ int32_t TMemoFile::AppendBlocks(const std::vector<uint8_t>& image) {
         first = 1;
         SetNextFreeBlock(1);
     }
+    // A damaged header may point far beyond the file; nothing lies there, so
+    // the memo goes right behind the last block instead of creating a hole of
+    // gigabytes.
+    const int64_t fileSize = std::max<int64_t>(Stream()->Size(), kHeaderSize);  // the header may not be flushed yet
+    const int64_t endBlock = CeilDiv(fileSize, RecordSize());
+    if (first > endBlock) first = static_cast<int32_t>(endBlock);
     const int64_t next = int64_t{first} + static_cast<int64_t>(image.size()) / RecordSize();
     if (next > INT32_MAX) throw EDbfError(msg::MemoNotWritable);
     WriteBlocks(first, image);

@@ -82,6 +82,28 @@ TEST_F(MemoFileNew, ABlockSizeOfZeroOnCreateBecomes512) {
     EXPECT_EQ(WriteMemo(*memo, "x"), 1);
 }
 
+TEST_F(MemoFileNew, BlocksThatDoNotDivideTheHeaderStartBehindIt) {
+    auto memo = OpenMemo<TDbaseMemoFile>(path, dbf::xBaseIV, dbf::pfExclusiveCreate, 100);
+    EXPECT_EQ(memo->GetNextFreeBlock(), 6);
+    EXPECT_EQ(WriteMemo(*memo, "safe from the header"), 6);
+    memo->Close();  // the header flush must not clobber the memo
+    memo->DisableForceCreate();
+    memo->Open();
+    EXPECT_EQ(ReadMemo(*memo, 6), "safe from the header");
+}
+
+TEST_F(MemoFileNew, ANextFreeBlockBeyondTheFileIsPulledBack) {
+    std::vector<uint8_t> header(512, 0);
+    header[3] = 0x01;  // NextBlock 0x01000000, as in a damaged header
+    header[21] = 0x02;
+    WriteFileBytes(path, header);
+    auto memo = OpenMemo<TDbaseMemoFile>(path, dbf::xBaseIV, dbf::pfExclusiveOpen);
+    EXPECT_EQ(WriteMemo(*memo, "text"), 1);
+    EXPECT_EQ(memo->GetNextFreeBlock(), 2);
+    memo->Close();
+    EXPECT_EQ(FileBytes(path).size(), 1024u);
+}
+
 TEST_F(MemoFileNew, TheFirstMemoOf100BytesFillsBlock1) {
     auto memo = OpenMemo<TDbaseMemoFile>(path, dbf::xBaseIV, dbf::pfExclusiveCreate, 512);
     const std::string text = Text(100);
