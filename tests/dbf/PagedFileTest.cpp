@@ -55,7 +55,7 @@ TEST_P(PagedFileGeometry, PageOffset) {
     EXPECT_EQ(file.CalcPageOffset(c.page), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothLayouts, PagedFileGeometry,
+INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileGeometry,
                          ::testing::Values(OffsetCase{true, 0, 577, 108, 0, 0},     // header page
                                            OffsetCase{true, 0, 577, 108, 1, 577},   // first record behind header
                                            OffsetCase{true, 0, 577, 108, 3, 793},
@@ -88,7 +88,7 @@ TEST_P(PagedFileRecordCount, ComesFromTheFileSize) {
     EXPECT_EQ(file.IsRecordPresent(c.expected + 1), false);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, PagedFileRecordCount,
+INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileRecordCount,
                          ::testing::Values(CountCase{true, 577, 108, 577, 0},            // just the header
                                            CountCase{true, 577, 108, 578, 0},            // header + EOF byte
                                            CountCase{true, 577, 108, 577 + 3 * 108, 3},
@@ -248,7 +248,7 @@ TEST_P(PagedFileModes, CreatingAndSharingColumns) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(All, PagedFileModes,
+INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileModes,
                          ::testing::Values(ModeCase{dbf::pfNone, false, false}, ModeCase{dbf::pfMemoryCreate, true, false},
                                            ModeCase{dbf::pfMemoryOpen, false, false},
                                            ModeCase{dbf::pfExclusiveCreate, true, false},

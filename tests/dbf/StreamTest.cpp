@@ -139,7 +139,7 @@ TEST_P(StreamPlatformSharing, SecondOpenFollowsTheSharingRules) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    AllModes, StreamPlatformSharing,
+    Stream, StreamPlatformSharing,
     ::testing::Values(SharingCase{TFileOpenMode::ReadWriteShared, TFileOpenMode::ReadWriteShared, true},
                       SharingCase{TFileOpenMode::ReadWriteShared, TFileOpenMode::ReadWriteExclusive, false},
                       SharingCase{TFileOpenMode::ReadWriteShared, TFileOpenMode::ReadShared, true},
