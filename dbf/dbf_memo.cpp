@@ -130,7 +130,7 @@ void TMemoFile::ReadMemo(int32_t blockNo, TStream& dest) {
     if (length >= 0) {
         CopyMemoBytes(start + kBlockHeaderSize, length, dest);
     } else {
-        ReadTerminatedMemo(blockNo, got, dest);
+        ReadTerminatedMemo(blockNo, std::min(got, blockSize), dest);
     }
 }
 

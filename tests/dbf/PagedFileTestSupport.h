@@ -1,13 +1,16 @@
 // Helpers shared by the paged-file, memo-file and stream tests: a scratch
-// folder removed with the test, and whole-file byte access for checking what
-// actually reached the disk.
+// folder removed with the test, whole-file byte access for checking what
+// actually reached the disk, and a paged file opened on a path.
 #pragma once
+
+#include "dbf/dbf_pgfile.h"
 
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -42,4 +45,15 @@ inline std::vector<uint8_t> FileBytes(const std::string& path) {
 inline void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A paged file over the file at path, opened in the given mode.
+inline std::unique_ptr<dbf::TPagedFile> OpenOn(const std::string& path, dbf::TPagedFileMode mode,
+                                              bool autoCreate = false) {
+    auto file = std::make_unique<dbf::TPagedFile>();
+    file->SetFileName(path);
+    file->SetMode(mode);
+    file->SetAutoCreate(autoCreate);
+    file->OpenFile();
+    return file;
 }
