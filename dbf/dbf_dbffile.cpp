@@ -79,8 +79,11 @@ void TDbfFile::ReadExistingHeader() {
         FForceClose = true;
         return;
     }
-    // The descriptors and the level-7 language name must lie inside the header.
-    if (fullSize < (FDbfVersion == xBaseVII ? kHeaderSizeVII : kHeaderSize)) throw EDbfError(msg::InvalidDbfFile);
+    // The descriptors and the level-7 language name must lie inside the header,
+    // and the header inside the file: flushing a header longer than the file
+    // would overwrite the records with zeros.
+    if (fullSize < (FDbfVersion == xBaseVII ? kHeaderSizeVII : kHeaderSize) || fullSize > Stream()->Size())
+        throw EDbfError(msg::InvalidDbfFile);
     SetRecordSize(recordSize);
     SetHeaderSize(fullSize);
     bool modified = CorrectRecordCount();
