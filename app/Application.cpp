@@ -6,6 +6,7 @@
 #include "app/FrageFUnit.h"
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/MainUnit.h"
+#include "dataset/Abort.h"
 
 #include <QFile>
 #include <QFont>
@@ -74,6 +75,8 @@ void TApplication::DestroyForms() {
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const ds::EAbort&) {
+        // The silent exception: the operation is abandoned without a message.
     } catch (const std::exception& error) {
         Dialogs().ShowException(activeWindow(), QString::fromUtf8(error.what()));
     } catch (...) {

@@ -4,6 +4,7 @@
 
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/MainUnit.h"
+#include "dataset/Abort.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -175,6 +176,15 @@ private slots:
         QCOMPARE(clicks.count(), 1);
         QVERIFY(MainForm->isVisible());
         QCOMPARE(dialogs.Shown.size(), 1);
+    }
+
+    void silentExceptionShowsNothing() {
+        TScriptedDialogs dialogs;
+        auto aborting = connect(MainForm->BitBtn3, &QPushButton::clicked, [] { ds::Abort(); });
+        QTest::mouseClick(MainForm->BitBtn3, Qt::LeftButton);
+        disconnect(aborting);
+        QVERIFY(dialogs.Shown.isEmpty());
+        QVERIFY(MainForm->isVisible());
     }
 };
 
