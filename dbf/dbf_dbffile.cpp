@@ -260,6 +260,8 @@ void TDbfFile::InitDefaultBuffer() {
     FDefaultBuffer.assign(static_cast<size_t>(RecordSize()) + 1, kRecordValid);
     uint8_t* record = FDefaultBuffer.data();
     if (FNullField) std::memset(record + FNullField->Offset(), 0xFF, static_cast<size_t>(FNullField->Size()));
+    // The lock counter of a new record starts at 0, not at two blanks.
+    if (FLockField) std::memset(record + FLockField->Offset(), 0, kLockInfoSize);
     for (int i = 0; i < FFieldDefs.Count(); ++i) {
         TDbfFieldDef& def = FFieldDefs.Items(i);
         uint8_t* field = record + def.Offset();
@@ -316,23 +318,29 @@ void TDbfFile::DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buf
 
 uint32_t TDbfFile::IncrementRecordCount() {
     TPageLock headerLock(*this, 0);
-    ReadHeader();  // another process may have appended since
+    RefreshSharedHeader();
     const uint32_t count = HeaderRecordCount() + 1;
     PutRecordCount(count);
     WriteHeader();
     return count;
 }
 
-// Undoes the increment only where it reached the file: a header whose write
+// Undoes the increment only where it took effect: a shared header whose write
 // failed still holds the old count, which must not be decremented again. The
 // slot of the failed record is cut off again unless another process has
 // appended behind it.
 void TDbfFile::UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo) {
     TPageLock headerLock(*this, 0);
-    ReadHeader();
+    RefreshSharedHeader();
     if (HeaderRecordCount() >= countAfterIncrement) PutRecordCount(HeaderRecordCount() - 1);
     if (GetRecordCount() == recNo) SetRecordCount(recNo - 1);
     WriteHeader();
+}
+
+// Only a shared header can have changed on disk; an unshared one is written
+// lazily, so its disk copy is stale and the copy in memory is the truth.
+void TDbfFile::RefreshSharedHeader() {
+    if (NeedLocks()) ReadHeader();
 }
 
 void TDbfFile::FailAppend(int32_t recNo, const uint8_t* buffer, uint32_t countAfter) {

@@ -151,6 +151,7 @@ private:
     void DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buffer);
     uint32_t IncrementRecordCount();
     void UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo);
+    void RefreshSharedHeader();
     [[noreturn]] void FailAppend(int32_t recNo, const uint8_t* buffer, uint32_t countAfter);
 
     void PutRecordCount(uint32_t count);

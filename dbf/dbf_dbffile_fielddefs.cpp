@@ -19,8 +19,6 @@ using namespace layout;
 
 namespace {
 
-constexpr int kLockInfoSize = 8;  // counter, time and date before the user name
-
 std::string DescriptorName(const uint8_t* desc, int maxLength) {
     const char* name = reinterpret_cast<const char*>(desc);
     const std::string_view bytes(name, strnlen(name, static_cast<size_t>(maxLength)));

@@ -141,6 +141,9 @@ inline constexpr uint8_t kPropDefault = 4;
 // Record images.
 inline constexpr uint8_t kRecordValid = 0x20;
 
+// The fixed part of a _DBASELOCK field before the user name.
+inline constexpr int kLockInfoSize = 8;
+
 inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 inline uint32_t GetU32(const uint8_t* p) {

@@ -61,8 +61,8 @@ void TDbfFile::WriteLockInfo(uint8_t* buffer) const {
     info[5] = static_cast<uint8_t>(now.Year - 1900);
     info[6] = static_cast<uint8_t>(now.Month);
     info[7] = static_cast<uint8_t>(now.Day);
-    uint8_t* name = info + 8;
-    std::memset(name, ' ', static_cast<size_t>(FLockField->Size() - 8));
+    uint8_t* name = info + kLockInfoSize;
+    std::memset(name, ' ', static_cast<size_t>(FLockField->Size() - kLockInfoSize));
     const std::string& user = DbfGlobals().UserName();
     std::memcpy(name, user.data(), std::min<size_t>(FLockUserLen, user.size()));
 }
