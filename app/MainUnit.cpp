@@ -2,7 +2,12 @@
 
 #include "app/FormControls.h"
 #include "app/FormStyle.h"
+#include "app/AntwortFUnit.h"
+#include "app/AuswertungFUnit.h"
+#include "app/FrageFUnit.h"
 #include "app/FragenbeabeitenFUnit.h"
+#include "app/ListFile.h"
+#include "app/QuizRun.h"
 #include "app/Random.h"
 #include "dbf/platform/shell.h"
 
@@ -13,9 +18,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 TMainForm* MainForm = nullptr;
 
@@ -50,6 +59,28 @@ constexpr TChapter Chapters[] = {
     {"Tb 18 ", "Schießstandaufsicht"},
 };
 
+// The lines the text box shows: a wrapped line counts as several, and the
+// empty line after a final line break is not counted.
+QStringList ShownLines(const QPlainTextEdit* memo) {
+    QStringList lines;
+    const QTextDocument* document = memo->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const bool last = block == document->lastBlock();
+        if (last && block.text().isEmpty() && block != document->firstBlock()) break;
+        const QTextLayout* layout = block.layout();
+        if (layout == nullptr || layout->lineCount() <= 1) {
+            lines << block.text();
+            continue;
+        }
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            lines << block.text().mid(line.textStart(), line.textLength());
+        }
+    }
+    if (lines == QStringList{QString()}) lines.clear();
+    return lines;
+}
+
 QString WithTrailingSeparator(QString path) {
     if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     return path;
@@ -68,7 +99,8 @@ TMainForm::TMainForm(QWidget* parent) : QDialog(parent) {
     CreateControls();
     SetTabOrder();
     ConnectHandlers();
-    FormCreate();
+    NameControls();
+    CreateFormStorage();
 }
 
 void TMainForm::CreateControls() {
@@ -128,6 +160,23 @@ void TMainForm::ConnectHandlers() {
     connect(BitBtn6, &QPushButton::clicked, this, &TMainForm::BitBtn6Click);
 }
 
+// The stored properties and tests find the controls by these names.
+void TMainForm::NameControls() {
+    const std::pair<QObject*, const char*> controls[] = {
+        {Label1, "Label1"},   {ComboBox1, "ComboBox1"},       {BitBtn1, "BitBtn1"},
+        {BitBtn2, "BitBtn2"}, {EditBtn, "EditBtn"},           {ZufallCheck, "ZufallCheck"},
+        {Label2, "Label2"},   {Memo1, "Memo1"},               {BitBtn3, "BitBtn3"},
+        {BitBtn4, "BitBtn4"}, {BitBtn5, "BitBtn5"},           {RadioButton2, "RadioButton2"},
+        {RadioButton3, "RadioButton3"}, {RadioButton4, "RadioButton4"}, {BitBtn6, "BitBtn6"}};
+    for (const auto& [control, name] : controls) control->setObjectName(QLatin1String(name));
+}
+
+void TMainForm::CreateFormStorage() {
+    FormStorage1.Position = poScreenCenter;
+    FormStorage1.StoredProps << QStringLiteral("ZufallCheck.Checked");
+    FormStorage1.Loaded();
+}
+
 void TMainForm::FormCreate() {
     Randomize();
     ComboBox1->setCurrentIndex(0);
@@ -164,27 +213,56 @@ QString TMainForm::GetProgramDir(bool create) const {
     return dir;
 }
 
-void TMainForm::BitBtn1Click() {}
+ds::TDataSet& TMainForm::QuestionTable() const { return *FragenbearbeitenForm->Dbf1; }
 
-void TMainForm::BitBtn2Click() {}
+void TMainForm::Abfragen(QStringList& str) {
+    TQuestionFilter filter = TQuestionFilter::All;
+    if (RadioButton3->isChecked()) filter = TQuestionFilter::MultipleChoiceOnly;
+    if (RadioButton4->isChecked()) filter = TQuestionFilter::WrittenAnswerOnly;
+    TQuizRun run(QuestionTable(), {FrageForm, AntwortForm, AuswertungForm, &SaveDialog1, this});
+    run.Run(str, ZufallCheck->isChecked(), filter);
+}
+
+void TMainForm::BitBtn1Click() {
+    QStringList str;
+    ds::TDataSet& table = QuestionTable();
+    const int chapter = ComboBox1->currentIndex() + 1;
+    table.First();
+    while (!table.Eof()) {
+        // Every record's chapter is converted, so one bad chapter stops every topic quiz.
+        if (table.Fields()[0].AsInteger() == chapter) str << QString::fromStdString(table.Fields()[1].AsString());
+        table.Next();
+    }
+    Abfragen(str);
+}
+
+void TMainForm::BitBtn2Click() {
+    if (!OpenDialog1.Execute(this)) return;
+    QStringList str = LoadListFile(OpenDialog1.Options.FileName);
+    Abfragen(str);
+}
 
 void TMainForm::EditBtnClick() { FragenbearbeitenForm->exec(); }
 
-void TMainForm::BitBtn3Click() {}
+void TMainForm::BitBtn3Click() {
+    QStringList str = ShownLines(Memo1);
+    Abfragen(str);
+}
 
-void TMainForm::BiBtn4Click() {}
+void TMainForm::BiBtn4Click() {
+    if (!SaveDialog1.Execute(this)) return;
+    const QString text = Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    WriteWholeFile(SaveDialog1.Options.FileName, EncodeListText(text, FMemo1Encoding));
+}
 
-void TMainForm::BitBtn5Click() {}
+void TMainForm::BitBtn5Click() {
+    if (!OpenDialog1.Execute(this)) return;
+    const TListText loaded = DecodeListText(ReadWholeFile(OpenDialog1.Options.FileName));
+    Memo1->setPlainText(UnifyLineBreaks(loaded.Text));
+    FMemo1Encoding = loaded.Encoding;
+}
 
 void TMainForm::BitBtn6Click() {}
-
-void TMainForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!FPlaced) {
-        FPlaced = true;
-        CenterOnScreen(this);
-    }
-}
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
     // The main window has no cancel button: Escape must not close it.

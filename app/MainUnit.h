@@ -8,10 +8,15 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "app/ListFile.h"
+#include "app/placement/FormPlacement.h"
 
 #include <QDialog>
 #include <QString>
 
+namespace ds {
+class TDataSet;
+}
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -32,6 +37,12 @@ public:
     // The path of shell special folder FolderID (26: per-user application data);
     // found tells whether the lookup succeeded.
     static QString GetSpecialFolder(int FolderID, bool& found);
+
+    // Seeds the random generator and selects chapter 1; run once after creation.
+    void FormCreate();
+
+    // One quiz run over the question list; returns after the evaluation.
+    void Abfragen(QStringList& str);
 
     // The 18 entries of the chapter box: "Tb <n> ", a tab, the title.
     static QStringList ChapterEntries();
@@ -54,6 +65,8 @@ public:
 
     TOpenDialog OpenDialog1;
     TSaveDialog SaveDialog1;
+    // Keeps the window position and ZufallCheck between runs.
+    TFormStorage FormStorage1{this};
 
 public slots:
     void BitBtn1Click();
@@ -65,16 +78,18 @@ public slots:
     void BitBtn6Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();
     void SetTabOrder();
     void ConnectHandlers();
-    void FormCreate();
+    void NameControls();
+    void CreateFormStorage();
+    ds::TDataSet& QuestionTable() const;
 
-    bool FPlaced = false;
+    // The encoding of the list file last loaded into Memo1, used when it is saved.
+    TListEncoding FMemo1Encoding = TListEncoding::Ansi;
 };
 
 extern TMainForm* MainForm;
