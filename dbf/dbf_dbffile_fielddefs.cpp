@@ -74,9 +74,10 @@ void TDbfFile::AddFieldFromDescriptor(const uint8_t* desc, int32_t& fieldOffset,
 
     TDbfFieldDef& def = FFieldDefs.AddFieldDef();
     def.SetFieldName(name);
-    def.SetNativeFieldType(letter);
+    // The letter comes last: it derives the data type from width and decimals.
     def.SetSize(size);
     def.SetPrecision(precision);
+    def.SetNativeFieldType(letter);
     def.SetOffset(fieldOffset);
     def.SetAutoInc(level7 ? GetU32(desc + kDescNextAutoIncOffsetVII) : 0);
     def.SetNullPosition(nullable ? nullCounter++ : -1);
