@@ -1,0 +1,19 @@
+#!/usr/bin/perl
+# Writes a table with Perl's XBase: a text field NAME C(20) and a memo NOTE,
+# one record per pair of arguments (UTF-8, stored as cp1252).
+# Usage: write_xbase.pl TABLE 3|4|foxpro NAME NOTE [NAME NOTE ...]
+use strict;
+use warnings;
+use XBase;
+use Encode qw(decode encode);
+
+my ($path, $version, @values) = @ARGV;
+my $table = XBase->create(name => $path, version => $version,
+    field_names => ['NAME', 'NOTE'], field_types => ['C', 'M'],
+    field_lengths => [20, 10], field_decimals => [0, 0]) or die XBase->errstr;
+my $n = 0;
+while (@values) {
+    my ($name, $note) = map { encode('cp1252', decode('UTF-8', $_)) } splice(@values, 0, 2);
+    $table->set_record($n++, $name, $note) or die $table->errstr;
+}
+$table->close;
