@@ -82,6 +82,8 @@ void TFormPlacement::FormCloseQuery(QCloseEvent& event) {
 }
 
 void TFormPlacement::FormDestroy() noexcept {
+    if (FDestroyHandled) return;
+    FDestroyHandled = true;
     if (!Active || FSaved) return;
     try {
         const TFlagGuard destroying(FDestroying);
@@ -205,6 +207,8 @@ void TFormPlacement::SavePlacement(TRegIniFile& ini) {
     ini.WriteString(section, names::NormPos, normal);
     ini.WriteBool(section, names::Visible, FDestroying);
 }
+
+TFormStorage::~TFormStorage() { FormDestroy(); }
 
 void TFormStorage::Loaded() {
     StoredProps.Resolve(*Owner());

@@ -70,11 +70,13 @@ protected:
 
     QWidget* Owner() const { return FOwner; }
     void SetRestored() { FRestored = true; }
+    // The owner's destroy step, run once by the destructor of the most derived
+    // class, while its own SavePlacement still takes part.
+    void FormDestroy() noexcept;
 
 private:
     void FormShow();
     void FormCloseQuery(QCloseEvent& event);
-    void FormDestroy() noexcept;
     void ShowFailure(QWidget* parent, const std::exception& error) const;
 
     void RestorePosition(const TRegIniFile& ini, TWindowPlacement placement);
@@ -90,6 +92,7 @@ private:
     bool FSaved = false;
     bool FDestroying = false;
     bool FForwardingClose = false;
+    bool FDestroyHandled = false;
 };
 
 class TFormStorage : public TFormPlacement {
@@ -97,6 +100,7 @@ class TFormStorage : public TFormPlacement {
 
 public:
     using TFormPlacement::TFormPlacement;
+    ~TFormStorage() override;
 
     TStoredProps StoredProps;
 
