@@ -51,6 +51,20 @@ enum TDbfLanguageAction { laReadOnly = 0, laForceOEM = 1, laForceANSI = 2, laDef
 enum TLocateOption : unsigned { loCaseInsensitive = 1, loPartialKey = 2 };
 using TLocateOptions = unsigned;
 
+// What the header of an open table and its memo file say, for tools that
+// show a table's facts; read-only copies, taken when asked for.
+struct TDbfHeaderFacts {
+    uint8_t VersionByte = 0;  // as the open table holds it
+    int32_t HeaderSize = 0;   // bytes before the first record
+    int32_t RecordSize = 0;   // bytes per record, the deletion flag included
+    int Year = 0;             // date of the header's last write
+    int Month = 0;
+    int Day = 0;
+    bool HasMemo = false;     // the table has memo fields
+    std::string MemoFileName; // the memo file's full path, when HasMemo
+    int32_t MemoBlockSize = 0;  // 0 when the memo file is missing
+};
+
 class TDbf : public ds::TDataSet {
 public:
     using TBeforeAutoCreateEvent = std::function<void(TDbf& sender, bool& doCreate)>;
@@ -112,6 +126,8 @@ public:
     int PhysicalRecordCount();
     int ExactRecordCount();
     int KeySize() const { return 0; }
+    // Neutral values while closed.
+    TDbfHeaderFacts HeaderFacts() const;
     // The filter and index hooks: no expression or index support yet.
     const std::string& Filter() const { return FFilter; }
     const std::string& IndexName() const { return FIndexName; }

@@ -1,0 +1,106 @@
+#include "CommandLine.h"
+
+#include "ToolError.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace dbftool {
+
+namespace {
+
+struct TSubcommands {
+    CLI::App* Info;
+    CLI::App* Dump;
+    CLI::App* Create;
+    CLI::App* Append;
+    CLI::App* Update;
+    CLI::App* Delete;
+    CLI::App* Recall;
+    CLI::App* Pack;
+    CLI::App* Zap;
+    CLI::Option* Language;
+};
+
+CLI::App* AddTableCommand(CLI::App& app, const char* name, TRequest& request) {
+    CLI::App* command = app.add_subcommand(name);
+    command->add_option("TABLE", request.Table)->required();
+    return command;
+}
+
+TSubcommands DefineCommands(CLI::App& app, TRequest& request, std::string& languageText, int& updateRecNo) {
+    TSubcommands commands{};
+    commands.Info = AddTableCommand(app, "info", request);
+    commands.Dump = AddTableCommand(app, "dump", request);
+    commands.Dump->add_flag("--deleted", request.WithDeleted);
+    commands.Create = AddTableCommand(app, "create", request);
+    commands.Create->add_option("--level", request.Level)->required()->check(CLI::IsMember({3, 4, 7, 25}));
+    commands.Language = commands.Create->add_option("--lang", languageText);
+    commands.Create->add_option("FIELD", request.FieldSpecs)->required();
+    commands.Append = AddTableCommand(app, "append", request);
+    commands.Append->add_option("FILE", request.InputFile);
+    commands.Update = AddTableCommand(app, "update", request);
+    commands.Update->add_option("RECNO", updateRecNo)->required()->check(CLI::PositiveNumber);
+    commands.Update->add_option("JSON", request.Json)->required();
+    commands.Delete = AddTableCommand(app, "delete", request);
+    commands.Delete->add_option("RECNO", request.RecNos)->required()->check(CLI::PositiveNumber);
+    commands.Recall = AddTableCommand(app, "recall", request);
+    commands.Recall->add_option("RECNO", request.RecNos)->required()->check(CLI::PositiveNumber);
+    commands.Pack = AddTableCommand(app, "pack", request);
+    commands.Zap = AddTableCommand(app, "zap", request);
+    return commands;
+}
+
+TCommand ChosenCommand(const TSubcommands& commands) {
+    if (commands.Dump->parsed()) return TCommand::Dump;
+    if (commands.Create->parsed()) return TCommand::Create;
+    if (commands.Append->parsed()) return TCommand::Append;
+    if (commands.Update->parsed()) return TCommand::Update;
+    if (commands.Delete->parsed()) return TCommand::Delete;
+    if (commands.Recall->parsed()) return TCommand::Recall;
+    if (commands.Pack->parsed()) return TCommand::Pack;
+    if (commands.Zap->parsed()) return TCommand::Zap;
+    return TCommand::Info;
+}
+
+}  // namespace
+
+std::optional<int> ParseLanguageId(const std::string& text) {
+    if (text.empty() || text.front() == '-' || text.front() == '+') return std::nullopt;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* start = text.c_str() + (hex ? 2 : 0);
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(start, &end, hex ? 16 : 10);
+    if (errno != 0 || end == start || *end != '\0' || value < 0 || value > 255) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+std::optional<TRequest> ParseCommandLine(int argc, char** argv) {
+    TRequest request;
+    std::string languageText;
+    int updateRecNo = 0;
+    CLI::App app("dbftool", "dbftool");
+    app.require_subcommand(1, 1);
+    const TSubcommands commands = DefineCommands(app, request, languageText, updateRecNo);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return std::nullopt;
+    } catch (const CLI::CallForAllHelp&) {
+        return std::nullopt;
+    } catch (const CLI::ParseError& error) {
+        throw TUsageError(error.what());
+    }
+    request.Command = ChosenCommand(commands);
+    if (request.Command == TCommand::Update) request.RecNos = {updateRecNo};
+    if (request.Command == TCommand::Create && commands.Language->count() > 0) {
+        request.LanguageId = ParseLanguageId(languageText);
+        if (!request.LanguageId) throw TUsageError("--lang: not a language id from 0 to 255: " + languageText);
+    }
+    return request;
+}
+
+}  // namespace dbftool

@@ -1,0 +1,28 @@
+#include "DumpCommand.h"
+
+#include "JsonOutput.h"
+#include "JsonValues.h"
+#include "TableAccess.h"
+
+#include "dbf/dbf.h"
+
+namespace dbftool {
+
+nlohmann::ordered_json CurrentRecord(dbf::TDbf& table, bool withDeleted) {
+    nlohmann::ordered_json record;
+    record["_recno"] = table.PhysicalRecNo();
+    if (withDeleted) record["_deleted"] = table.IsDeleted();
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const ds::TField& field = table.Fields()[i];
+        record[field.FieldName()] = FieldToJson(field);
+    }
+    return record;
+}
+
+void RunDump(const std::string& tablePath, bool withDeleted, std::ostream& out) {
+    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::ReadOnly, withDeleted);
+    for (table->First(); !table->Eof(); table->Next()) WriteJsonLine(CurrentRecord(*table, withDeleted), out);
+    out.flush();
+}
+
+}  // namespace dbftool

@@ -1,0 +1,21 @@
+// dbftool dump: every record the walk visits as one JSON object per line:
+// "_recno" (the physical record number), "_deleted" when deleted records are
+// asked for (they are then visited too), then each field by its name in file
+// order, shaped by JsonValues.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <string>
+
+namespace dbf {
+class TDbf;
+}
+
+namespace dbftool {
+
+nlohmann::ordered_json CurrentRecord(dbf::TDbf& table, bool withDeleted);
+void RunDump(const std::string& tablePath, bool withDeleted, std::ostream& out);
+
+}  // namespace dbftool

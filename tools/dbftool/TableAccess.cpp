@@ -1,0 +1,50 @@
+#include "TableAccess.h"
+
+#include "ToolError.h"
+
+#include <filesystem>
+
+namespace dbftool {
+
+namespace {
+
+[[noreturn]] void NoSuchRecord(int recNo, int count) {
+    throw TToolError("Record " + std::to_string(recNo) + " does not exist: the table has " + std::to_string(count) +
+                     (count == 1 ? " record." : " records."));
+}
+
+}  // namespace
+
+std::string AbsoluteTablePath(const std::string& path) {
+    return std::filesystem::absolute(std::filesystem::path(path)).lexically_normal().string();
+}
+
+std::unique_ptr<dbf::TDbf> NewTable(const std::string& path) {
+    auto table = std::make_unique<dbf::TDbf>();
+    table->SetTableName(AbsoluteTablePath(path));
+    return table;
+}
+
+std::unique_ptr<dbf::TDbf> OpenTable(const std::string& path, TAccess access, bool showDeleted) {
+    std::unique_ptr<dbf::TDbf> table = NewTable(path);
+    table->SetReadOnly(access == TAccess::ReadOnly);
+    table->SetExclusive(false);
+    table->SetShowDeleted(showDeleted);
+    table->Open();
+    if (access == TAccess::Exclusive) table->TryExclusive();
+    return table;
+}
+
+void CheckRecordsExist(dbf::TDbf& table, const std::vector<int>& recNos) {
+    const int count = table.PhysicalRecordCount();
+    for (const int recNo : recNos)
+        if (recNo < 1 || recNo > count) NoSuchRecord(recNo, count);
+}
+
+void GotoRecord(dbf::TDbf& table, int recNo) {
+    CheckRecordsExist(table, {recNo});
+    table.SetPhysicalRecNo(recNo);
+    if (table.PhysicalRecNo() != recNo) NoSuchRecord(recNo, table.PhysicalRecordCount());
+}
+
+}  // namespace dbftool

@@ -1,0 +1,53 @@
+#include "Usage.h"
+
+namespace dbftool {
+
+const std::string& UsageText() {
+    static const std::string text =
+        R"(Usage: dbftool COMMAND TABLE [ARGUMENTS]
+
+Commands:
+  info TABLE
+      One JSON object: the table's header facts, its fields and its indexes.
+  dump TABLE [--deleted]
+      One JSON object per record, in walk order (JSON Lines): "_recno", then
+      each field by its name. Deleted records are left out; with --deleted they
+      are included and every object carries "_deleted" after "_recno".
+  create TABLE --level 3|4|7|25 [--lang ID] NAME:TYPE[:SIZE[:DECIMALS]]...
+      Creates the table (and its memo file), replacing a file of that name.
+      Level 3 is dBASE III, 4 dBASE IV, 7 dBASE 7, 25 FoxPro. TYPE is the
+      native type letter of the format (C, N, F, L, D, M, ...); a size or
+      decimals left out take the engine's default. ID is the language driver
+      id, in decimal or with 0x in hexadecimal; 0 or none takes the default.
+  append TABLE [FILE]
+      Appends one record per line of FILE (standard input without FILE or with
+      "-"). Each line is one JSON object whose keys are field names in any
+      case and whose values take the forms dump prints; "_recno" is ignored.
+      A line that fails stops the command: its line number and the reason are
+      printed, nothing of that line is written, and the lines before it stay.
+  update TABLE RECNO JSON
+      Sets the fields named in the JSON object in record RECNO.
+  delete TABLE RECNO...
+      Marks the records deleted.
+  recall TABLE RECNO...
+      Takes the deletion mark off the records.
+  pack TABLE
+      Removes the deleted records for good. Needs exclusive access.
+  zap TABLE
+      Removes every record. Needs exclusive access.
+
+Values: character fields are strings, numeric fields numbers, logical fields
+true or false, dates "YYYY-MM-DD", timestamps "YYYY-MM-DDTHH:MM:SS.mmm", memo
+fields their text, binary fields hexadecimal strings; an empty field is null.
+Text is UTF-8. RECNO is a physical record number, 1 for the first record.
+
+info and dump open the table read-only; the other commands open it shared,
+so they work beside other programs that have it open.
+
+Exit status: 0 on success, 1 when the command fails (the reason on standard
+error), 2 for a command line that is not understood (with this text).
+)";
+    return text;
+}
+
+}  // namespace dbftool
