@@ -1,0 +1,10 @@
+#include "app/dbctrls/DeleteConfirmation.h"
+
+#include "app/Dialogs.h"
+
+#include <QWidget>
+
+bool DeleteConfirmed(QWidget* parent) {
+    return Dialogs().AskYesNo(parent ? parent->window() : nullptr, QStringLiteral("Delete record?"),
+                              QStringLiteral("Confirm"));
+}
