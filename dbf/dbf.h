@@ -167,6 +167,17 @@ public:
     std::string AnsiFromText(const std::string& text) override;
     std::string TextFromAnsi(const std::string& ansi) override;
 
+    // Maintenance of a file table. Each needs exclusive access, writes the
+    // new table and memo file beside the old ones and replaces them only when
+    // they are complete; the table is then reopened at its first record.
+    void EmptyTable();
+    void Zap() { EmptyTable(); }
+    // Drops the deleted records; the memo file keeps only the memos still referenced.
+    void PackTable();
+    // Rebuilds the table with the fields of newDefs; a field takes the values
+    // of the old field of the same name. pack drops the deleted records.
+    void RestructureTable(TDbfFieldDefs& newDefs, bool pack);
+
     // Whole-table lock and temporary exclusive access.
     bool LockTable(bool wait);
     void UnlockTable();
@@ -246,6 +257,13 @@ private:
     void FreeBlobStreams();
     bool NotifiesFieldChanges() const;
     void NotifyFieldChange(ds::TField* field);
+
+    // Maintenance (dbf_dbf_maintenance.cpp).
+    void CopyDefsOfTable(TDbfFieldDefs& defs) const;
+    void RebuildTable(TDbfFieldDefs& newDefs, const std::vector<int>& fieldSource, bool copyRecords,
+                      bool keepDeleted);
+    std::string SiblingPath(const std::string& tag) const;
+    void ReplaceTableFiles(const std::string& workPath);
 
     std::unique_ptr<TDbfFile> FDbfFile;
     std::unique_ptr<TVirtualCursor> FCursor;

@@ -19,5 +19,7 @@ inline constexpr const char* ValueTooWide = "Value %s does not fit into field \"
 inline constexpr const char* CannotOpenFile = "Cannot open file \"%s\". %s";
 inline constexpr const char* CannotCreateFile = "Cannot create file \"%s\". %s";
 inline constexpr const char* MemoNotWritable = "The memo cannot be stored: the memo file is missing or has no block size.";
+inline constexpr const char* NeedFileStorage = "This operation needs a table stored in files.";
+inline constexpr const char* CannotReplaceTable = "Cannot replace the table file \"%s\"; the old table is kept.";
 
 }  // namespace dbf::msg
