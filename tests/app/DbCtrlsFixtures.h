@@ -1,0 +1,57 @@
+// Shared pieces of the data-aware control tests: a small question table in
+// memory, a shown window to hold the controls, and the delivery of failures
+// that controls raise from the event loop.
+#pragma once
+
+#include "MemoryDataSet.h"
+#include "TestSupport.h"
+
+#include "dataset/DataSource.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+namespace dbctrlstest {
+
+enum TQuestionColumn { colKapitel, colFragenr, colFrage, colAntwort1, colKorrekt };
+
+// Questions numbered 1..count: KAPITEL "1", FRAGENR "<n>", FRAGE "Frage <n>"
+// (a memo), ANTWORT1 null, ANT1KORREK true, false, null, true, false, null, ...
+inline std::unique_ptr<dstest::TMemoryDataSet> OpenQuestions(int count) {
+    auto dataSet = std::make_unique<dstest::TMemoryDataSet>(std::vector<dstest::TColumn>{
+        {"KAPITEL", ds::ftString, 10},
+        {"FRAGENR", ds::ftString, 10},
+        {"FRAGE", ds::ftMemo},
+        {"ANTWORT1", ds::ftMemo},
+        {"ANT1KORREK", ds::ftBoolean},
+    });
+    dataSet->SetName("Dbf1");
+    for (int n = 1; n <= count; ++n) {
+        const ds::TVariant flag = n % 3 == 0 ? ds::TVariant() : ds::TVariant(n % 3 == 1);
+        dataSet->AddRow({"1", std::to_string(n), "Frage " + std::to_string(n), ds::TVariant(), flag});
+    }
+    dataSet->Open();
+    return dataSet;
+}
+
+inline std::string CurrentNumber(ds::TDataSet& dataSet) {
+    return dataSet.FieldByName("FRAGENR").AsString();
+}
+
+// A shown, active top-level window, so that focus and keys behave as on screen.
+[[nodiscard]] inline bool ShowActive(QWidget& window) {
+    window.resize(600, 400);
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// Lets the event loop deliver what the controls posted (failures among them).
+inline void Settle() {
+    QCoreApplication::processEvents();
+}
+
+}  // namespace dbctrlstest
