@@ -9,6 +9,7 @@
 #include "dbf/dbf_dbf_buffer.h"
 #include "dbf/dbf_lang.h"
 #include "dbf/dbf_str.h"
+#include "dbf/dbf_stream.h"
 #include "dbf/platform/files.h"
 #include "dbf/platform/shell.h"
 #include "dbf/platform/text.h"
@@ -157,8 +158,13 @@ TPagedFileMode TDbf::OpenFileMode() const {
 
 std::unique_ptr<TDbfFile> TDbf::NewTableFile(TPagedFileMode mode) {
     auto file = std::make_unique<TDbfFile>();
-    if (FStorage == stoMemory) file->SetStream(FUserStream);
-    else file->SetFileName(TableFileName());
+    if (FStorage == stoMemory) {
+        if (!FMemoStream) FMemoStream = std::make_unique<TMemoryStream>();
+        file->SetStream(FUserStream);
+        file->SetMemoStream(FMemoStream.get());
+    } else {
+        file->SetFileName(TableFileName());
+    }
     file->SetMode(mode);
     file->SetAutoCreate(false);
     file->SetDateTimeHandling(FDateTimeHandling);

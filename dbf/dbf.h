@@ -273,6 +273,8 @@ private:
     TStream* FUserStream = nullptr;
     // The memory tables CreateTable made without a caller's stream.
     std::unique_ptr<TStream> FOwnedStream;
+    // The memo file of a memory table, kept across close and reopen.
+    std::unique_ptr<TStream> FMemoStream;
     std::string FTableName;
     std::string FRelativePath;
     std::string FAbsolutePath;

@@ -58,8 +58,13 @@ TStream* TDbf::MemoryStreamForCreate() {
 void TDbf::WriteNewTable(TDbfFieldDefs& defs) {
     auto file = std::make_unique<TDbfFile>();
     const bool inMemory = FStorage == stoMemory;
-    if (inMemory) file->SetStream(MemoryStreamForCreate());
-    else file->SetFileName(TableFileName());
+    if (inMemory) {
+        file->SetStream(MemoryStreamForCreate());
+        FMemoStream = std::make_unique<TMemoryStream>();
+        file->SetMemoStream(FMemoStream.get());
+    } else {
+        file->SetFileName(TableFileName());
+    }
     file->SetMode(inMemory ? pfMemoryCreate : pfExclusiveCreate);
     file->SetAutoCreate(false);
     file->SetDbfVersion(VersionOfLevel(FTableLevel));

@@ -134,6 +134,7 @@ void TDbfFile::OpenMemoForRead() {
     const TMemoTableInfo info{FDbfVersion, TempMode()};
     FMemoFile = missing ? std::make_unique<TNullMemoFile>(info) : NewMemoFile();
     FMemoFile->SetFileName(MemoFileName());
+    if (IsMemoryMode(Mode())) FMemoFile->SetStream(FMemoStream);
     FMemoFile->SetMode(Mode());
     FMemoFile->SetAutoCreate(false);
     FMemoFile->SetMemoRecordSize(0);

@@ -115,6 +115,9 @@ public:
     TDateTimeHandling DateTimeHandling() const { return FDateTimeHandling; }
     void SetDateTimeHandling(TDateTimeHandling value) { FDateTimeHandling = value; }
     void SetOnIndexMissing(TIndexMissingEvent handler) { FOnIndexMissing = std::move(handler); }
+    // The stream that holds the memo file of a memory table (not owned), so
+    // its memos outlive this object; null gives the memo file a stream of its own.
+    void SetMemoStream(TStream* value) { FMemoStream = value; }
 
 private:
     // Open, in steps.
@@ -176,6 +179,7 @@ private:
     bool FCopyDateTimeAsString = false;
     TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
     TIndexMissingEvent FOnIndexMissing;
+    TStream* FMemoStream = nullptr;
 };
 
 }  // namespace dbf

@@ -143,6 +143,7 @@ void TDbfFile::SetMemoVersionBits() {
 void TDbfFile::CreateMemoFile(int32_t memoSize) {
     FMemoFile = NewMemoFile();
     FMemoFile->SetFileName(MemoFileName());
+    if (IsMemoryMode(Mode())) FMemoFile->SetStream(FMemoStream);
     FMemoFile->SetMode(Mode());
     FMemoFile->SetAutoCreate(AutoCreate());
     FMemoFile->SetMemoRecordSize(memoSize);

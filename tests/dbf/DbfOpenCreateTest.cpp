@@ -375,6 +375,21 @@ TEST(DbfMemoryStorage, CreatedTableLivesInTheObjectsStream) {
     EXPECT_EQ(table.FieldByName("NAME").AsString(), "zwei");
 }
 
+TEST(DbfMemoryStorage, MemosOutliveCloseAndReopen) {
+    dbf::platform::TLocaleOverride german("de_DE.UTF-8");
+    TDbf table;
+    table.SetStorage(dbf::stoMemory);
+    table.FieldDefs().Add("NOTE", ds::ftMemo, 0);
+    table.CreateTable();
+    table.Open();
+    table.Append();
+    table.FieldByName("NOTE").SetAsString("bleibt");
+    table.Post();
+    table.Close();
+    table.Open();
+    EXPECT_EQ(table.FieldByName("NOTE").AsString(), "bleibt");
+}
+
 TEST(DbfMemoryStorage, OpeningWithoutAStreamCreatesTheTable) {
     TDbf table;
     table.SetStorage(dbf::stoMemory);
