@@ -2,6 +2,9 @@
 // counts, searches, and appends of another handle reached during a walk.
 #include "DbfTableTestSupport.h"
 
+#include "dataset/DataLink.h"
+#include "dataset/DataSource.h"
+
 using dbf::TDbf;
 using Names = std::vector<std::string>;
 
@@ -199,4 +202,43 @@ TEST_F(DbfNavigation, AppendsOfAnotherHandleAreReachedDuringAWalk) {
     EXPECT_FALSE(Table.Eof());
     EXPECT_EQ(Name(), "r3");
     EXPECT_EQ(Table.RecordCount(), 3);
+}
+
+// A grid keeps several records in the ring; every row is a visible record.
+TEST_F(DbfNavigation, GridRowsShowOnlyVisibleRecords) {
+    CreateNames({"r1", "r2", "r3", "r4", "r5", "r6", "r7"});
+    DeletePhysical({2, 4, 7});
+    ds::TDataSource source(&Table);
+    ds::TDataLink grid;
+    grid.SetDataSource(&source);
+    grid.SetBufferCount(3);
+    auto rows = [&] {
+        std::vector<std::string> shown;
+        const int active = grid.ActiveRecord();
+        for (int i = 0; i < grid.RecordCount(); ++i) {
+            grid.SetActiveRecord(i);
+            shown.push_back(Name());
+        }
+        grid.SetActiveRecord(active);
+        return shown;
+    };
+    Table.First();
+    EXPECT_EQ(rows(), (Names{"r1", "r3", "r5"}));
+    Table.Last();
+    EXPECT_EQ(rows(), (Names{"r3", "r5", "r6"}));
+    EXPECT_EQ(Name(), "r6");
+    EXPECT_EQ(Table.MoveBy(-4), -3);
+    EXPECT_TRUE(Table.Bof());
+    EXPECT_EQ(Name(), "r1");
+    EXPECT_EQ(Walk(), (Names{"r1", "r3", "r5", "r6"}));
+    Table.SetRecNo(5);
+    Table.Delete();
+    EXPECT_EQ(Name(), "r6");
+    EXPECT_EQ(Walk(), (Names{"r1", "r3", "r6"}));
+    Table.Append();
+    Table.FieldByName("NAME").SetAsString("neu");
+    Table.Post();
+    EXPECT_EQ(Name(), "neu");
+    EXPECT_EQ(Table.PhysicalRecNo(), 8);
+    EXPECT_EQ(Walk(), (Names{"r1", "r3", "r6", "neu"}));
 }
