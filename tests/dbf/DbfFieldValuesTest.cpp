@@ -3,7 +3,9 @@
 #include "DbfTableTestSupport.h"
 
 #include "dataset/ConvertError.h"
+#include "dataset/DataSource.h"
 #include "dataset/DatabaseError.h"
+#include "dataset/FieldDataLink.h"
 
 
 using dbf::TDbf;
@@ -103,6 +105,27 @@ TEST_F(DbfFieldValues, MemoStreamsFollowTheCurrentRecord) {
     std::vector<std::string> seen;
     for (Table.First(); !Table.Eof(); Table.Next()) seen.push_back(Note().AsString());
     EXPECT_EQ(seen, (std::vector<std::string>{"eins", "zwei", "drei"}));
+}
+
+// A bound memo box shows the text again on every change of its field; its
+// read must not count as another change.
+TEST_F(DbfFieldValues, BoundMemoControlSeesEachWriteOnce) {
+    Table.AppendRecord({});
+    ds::TDataSource source(&Table);
+    ds::TFieldDataLink memoBox;
+    memoBox.SetDataSource(&source);
+    memoBox.SetFieldName("NOTE");
+    std::vector<std::string> shown;
+    memoBox.OnDataChange = [&] { shown.push_back(Note().AsString()); };
+    Table.Edit();
+    shown.clear();
+    Note().SetAsString("Text");
+    EXPECT_EQ(shown, (std::vector<std::string>{"Text"}));
+    EXPECT_TRUE(Table.Modified());
+    Table.Next();  // moving away posts the memo
+    EXPECT_EQ(Table.State(), ds::dsBrowse);
+    EXPECT_EQ(Note().AsString(), "Text");
+    EXPECT_EQ(CountOf(MemoBytes(), "Text"), 1u);
 }
 
 TEST_F(DbfFieldValues, MemoWriteOutsideEditingFailsWithoutPrefix) {
