@@ -27,7 +27,9 @@ TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
 
 void TDBEdit::ShowFieldText() {
     const ds::TField* field = Field();
-    setMaxLength(field && IsTextField(*field) && field->Size() > 0 ? field->Size() : UnlimitedLength);
+    // Setting the limit sets the text again, which would drop the selection.
+    const int limit = field && IsTextField(*field) && field->Size() > 0 ? field->Size() : UnlimitedLength;
+    if (maxLength() != limit) setMaxLength(limit);
     const QString value = field ? QString::fromStdString(field->AsString()) : QString();
     // Re-showing the same text would move the caret to the end.
     if (text() != value) setText(value);
