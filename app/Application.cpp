@@ -49,6 +49,16 @@ template <typename Form>
 void TApplication::CreateForm(Form*& reference) {
     reference = new Form();
     FForms.push_back(reference);
+    // A failing creation handler is reported and start-up goes on with the
+    // window in whatever state the handler left it.
+    if constexpr (requires { reference->FormCreate(); }) {
+        try {
+            reference->FormCreate();
+        } catch (const ds::EAbort&) {
+        } catch (const std::exception& error) {
+            Dialogs().ShowException(nullptr, QString::fromUtf8(error.what()));
+        }
+    }
 }
 
 void TApplication::CreateForms() {
