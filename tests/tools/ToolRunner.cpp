@@ -60,9 +60,10 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::string* input, const std::string& environment) {
+                     const std::string* input, const std::string& environment, const std::string& folder) {
     TempFolder io;
-    std::string command = std::string(kSanitizerEnvironment) + " " + environment + " " + Quote(program);
+    std::string command = folder.empty() ? std::string() : "cd " + Quote(folder) + " && ";
+    command += std::string(kSanitizerEnvironment) + " " + environment + " " + Quote(program);
     for (const std::string& argument : arguments) command += " " + Quote(argument);
     if (input) {
         WriteFile(io.File("in"), *input);
@@ -90,6 +91,10 @@ RunResult RunTool(const std::vector<std::string>& arguments) {
 
 RunResult RunToolWithInput(const std::vector<std::string>& arguments, const std::string& input) {
     return RunProgram(DBFTOOL_PATH, arguments, &input, kToolLocale);
+}
+
+RunResult RunToolInFolder(const std::string& folder, const std::vector<std::string>& arguments) {
+    return RunProgram(DBFTOOL_PATH, arguments, nullptr, kToolLocale, folder);
 }
 
 RunResult RunToolInLocale(const std::string& locale, const std::vector<std::string>& arguments) {

@@ -36,11 +36,16 @@ struct RunResult {
 std::string Quote(const std::string& argument);
 
 // Runs program with arguments (each quoted), stdin from the text when given.
+// environment: assignments put before the program, e.g. "LC_ALL=C"; folder:
+// the working folder, the test's own when empty.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::string* input = nullptr, const std::string& environment = {});
+                     const std::string* input = nullptr, const std::string& environment = {},
+                     const std::string& folder = {});
 
 RunResult RunTool(const std::vector<std::string>& arguments);
 RunResult RunToolWithInput(const std::vector<std::string>& arguments, const std::string& input);
+// In the working folder given.
+RunResult RunToolInFolder(const std::string& folder, const std::vector<std::string>& arguments);
 // With the engine's view of the user locale set, e.g. "ru_RU.UTF-8".
 RunResult RunToolInLocale(const std::string& locale, const std::vector<std::string>& arguments);
 
