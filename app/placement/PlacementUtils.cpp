@@ -71,7 +71,9 @@ TPlacementRect BringOntoScreen(const TPlacementRect& rect, const QList<QRect>& s
         std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.intersects(window); });
     if (reachable || workArea.isEmpty()) return rect;
     // Too big a window keeps its top-left corner in the work area.
-    const int left = std::max(workArea.left(), std::min(window.left(), workArea.x() + workArea.width() - window.width()));
-    const int top = std::max(workArea.top(), std::min(window.top(), workArea.y() + workArea.height() - window.height()));
+    const int lastLeft = workArea.x() + workArea.width() - window.width();
+    const int lastTop = workArea.y() + workArea.height() - window.height();
+    const int left = std::max(workArea.x(), std::min(window.x(), lastLeft));
+    const int top = std::max(workArea.y(), std::min(window.y(), lastTop));
     return {left, top, left + window.width(), top + window.height()};
 }

@@ -35,8 +35,6 @@ class TRegIniFile {
 public:
     explicit TRegIniFile(const QString& fileName);
 
-    const QString& FileName() const { return FFileName; }
-
     QString ReadString(const QString& section, const QString& ident, const QString& defaultValue) const;
     // The value as a decimal integer; defaultValue when missing or no integer.
     int ReadInteger(const QString& section, const QString& ident, int defaultValue) const;

@@ -302,8 +302,9 @@ private slots:
               << QStringLiteral("NoSuchControl.Checked") << QStringLiteral("Panel.FrameShape.Extra");
         props.Resolve(owner);
 
-        QCOMPARE(props.Texts(), (QStringList{QStringLiteral("ZufallCheck.Checked"), QStringLiteral("ZufallCheck.Checked"),
-                                             QStringLiteral("Panel.FrameShape.Extra")}));
+        const QStringList kept{QStringLiteral("ZufallCheck.Checked"), QStringLiteral("ZufallCheck.Checked"),
+                               QStringLiteral("Panel.FrameShape.Extra")};
+        QCOMPARE(props.Texts(), kept);
         QCOMPARE(props.Entries()[0].Component.data(), static_cast<QObject*>(check));
         QCOMPARE(props.Entries()[2].Component.data(), static_cast<QObject*>(nested));
         QCOMPARE(props.Entries()[0].ValueName(), QStringLiteral("ZufallCheck_Checked"));
@@ -341,7 +342,8 @@ private slots:
         QFETCH(bool, matched);
         QFETCH(bool, checked);
         QCheckBox check;
-        check.setChecked(!matched || checked);  // an unmatched text must leave this state alone
+        // A match must change the state; no match must leave it alone.
+        check.setChecked(matched ? !checked : true);
         const bool before = check.isChecked();
         QCOMPARE(SetEnumPropertyText(check, QStringLiteral("Checked"), text), matched);
         QCOMPARE(check.isChecked(), matched ? checked : before);

@@ -279,7 +279,8 @@ private slots:
                     QCOMPARE(form.Corner(), DesignedCorner);
                     break;
                 }
-                QCOMPARE(form.Corner(), QPoint(corner.x() < 0 ? own.x() : corner.x(), corner.y() < 0 ? own.y() : corner.y()));
+                QCOMPARE(form.Corner(),
+                         QPoint(corner.x() < 0 ? own.x() : corner.x(), corner.y() < 0 ? own.y() : corner.y()));
                 break;
         }
         QCOMPARE(form->size(), QSize(643, 241));
