@@ -29,6 +29,8 @@
 #include <QObject>
 #include <QString>
 
+#include <exception>
+
 class QCloseEvent;
 class QWidget;
 class TRegIniFile;
@@ -44,8 +46,11 @@ public:
     explicit TFormPlacement(QWidget* owner);
     ~TFormPlacement() override;
 
+    // Off: neither restore nor save (the start position rule still applies).
     bool Active = true;
+    // The section in the store; empty means the owner's class name.
     QString IniSection;
+    // What a restore applies: the stored position, the stored window state.
     TPlacementOptions Options = fpState | fpPosition;
     // A stored "FormVersion" below this skips the restore of the window settings.
     int Version = 0;
