@@ -43,3 +43,34 @@ void CloseNextModal(int result) {
         if (modal != nullptr) modal->done(result);
     });
 }
+
+TModalScript::TModalScript() : FTimer(new QTimer(this)) {
+    FTimer->setInterval(0);
+    connect(FTimer, &QTimer::timeout, this, &TModalScript::Poll);
+}
+
+TModalScript::~TModalScript() = default;
+
+TModalScript& TModalScript::Expect(QWidget* window, TAction action) {
+    FSteps.push_back({window, std::move(action)});
+    return *this;
+}
+
+void TModalScript::Run(const std::function<void()>& code) {
+    FTimer->start();
+    code();
+    FTimer->stop();
+}
+
+void TModalScript::Poll() {
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (modal == nullptr || !modal->isVisible()) return;
+    if (FSteps.empty() || FSteps.front().Window != modal) {
+        Unexpected << modal->windowTitle();
+        modal->done(2);
+        return;
+    }
+    TStep step = std::move(FSteps.front());
+    FSteps.pop_front();
+    step.Action(*modal);
+}

@@ -7,10 +7,13 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 
+#include <QDialog>
 #include <QStringList>
+#include <QTimer>
 #include <QTest>
 
 #include <deque>
+#include <functional>
 
 class TScriptedDialogs : public TDialogs {
 public:
@@ -36,6 +39,35 @@ private:
 // Closes the modal window that opens next with the given result, from inside
 // its own event loop.
 void CloseNextModal(int result);
+
+// Answers the modal windows a piece of code opens, in order: each step names
+// the window it expects and acts on it (the action must close it). A window
+// that opens when no step expects it, or another than the expected one, is
+// recorded in Unexpected and closed with result 2, so a test never hangs.
+class TModalScript : public QObject {
+public:
+    using TAction = std::function<void(QDialog&)>;
+
+    TModalScript();
+    ~TModalScript() override;
+
+    TModalScript& Expect(QWidget* window, TAction action);
+    // Runs code (which opens the windows) and returns when it has returned.
+    void Run(const std::function<void()>& code);
+
+    bool Done() const { return FSteps.empty(); }
+    QStringList Unexpected;
+
+private:
+    void Poll();
+
+    struct TStep {
+        QWidget* Window;
+        TAction Action;
+    };
+    std::deque<TStep> FSteps;
+    QTimer* FTimer;
+};
 
 #define QUARZEL_TEST_MAIN(TestClass)                 \
     int main(int argc, char** argv) {                \
