@@ -20,8 +20,10 @@ enum TQuestionColumn { colKapitel, colFragenr, colFrage, colAntwort1, colKorrekt
 
 // Questions numbered 1..count: KAPITEL "1", FRAGENR "<n>", FRAGE "Frage <n>"
 // (a memo), ANTWORT1 null, ANT1KORREK true, false, null, true, false, null, ...
-inline std::unique_ptr<dstest::TMemoryDataSet> OpenQuestions(int count) {
-    auto dataSet = std::make_unique<dstest::TMemoryDataSet>(std::vector<dstest::TColumn>{
+// DataSet may be a test's own subclass of the in-memory dataset.
+template <typename DataSet = dstest::TMemoryDataSet>
+std::unique_ptr<DataSet> OpenQuestions(int count) {
+    auto dataSet = std::make_unique<DataSet>(std::vector<dstest::TColumn>{
         {"KAPITEL", ds::ftString, 10},
         {"FRAGENR", ds::ftString, 10},
         {"FRAGE", ds::ftMemo},
@@ -52,6 +54,8 @@ inline std::string CurrentNumber(ds::TDataSet& dataSet) {
 // Lets the event loop deliver what the controls posted (failures among them).
 inline void Settle() {
     QCoreApplication::processEvents();
+    // What was posted while those events ran, e.g. by a queued editor commit.
+    QCoreApplication::sendPostedEvents();
 }
 
 }  // namespace dbctrlstest
