@@ -14,6 +14,7 @@ packages=(
   fonts-wine
   desktop-file-utils
   python3 python3-dbfread python3-dbf libdbd-xbase-perl
+  libshp-dev hyperfine
 )
 
 missing=()

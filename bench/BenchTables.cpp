@@ -1,0 +1,169 @@
+#include "bench/BenchTables.h"
+
+#include "bench/ScratchFolder.h"
+
+#include <cstdio>
+#include <map>
+#include <utility>
+
+namespace bench {
+
+namespace {
+
+constexpr uint8_t kLanguageAnsi1252 = 0x57;
+constexpr double kFirstSinceDay = 45292.0;  // 1 January 2024 as a TDateTime
+constexpr int kQuestionTextBytes = 160;
+constexpr int kAnswerTextBytes = 60;
+
+void CreateFromDefs(const std::string& folder, const std::string& name, int level,
+                    const std::function<void(dbf::TDbfFieldDefs&)>& addDefs) {
+    dbf::TDbf table;
+    UseTable(table, folder, name, true);
+    table.SetTableLevel(level);
+    table.SetLanguageID(kLanguageAnsi1252);
+    dbf::TDbfFieldDefs defs(level == kLevelFoxPro ? dbf::xFoxPro : dbf::xBaseIV);
+    addDefs(defs);
+    table.CreateTableEx(&defs);
+}
+
+void AddNative(dbf::TDbfFieldDefs& defs, const std::string& name, char letter, int size) {
+    dbf::TDbfFieldDef& def = defs.AddFieldDef();
+    def.SetFieldName(name);
+    def.SetNativeFieldType(letter);
+    def.SetSize(size);
+    def.SetPrecision(0);
+    def.SetNativeFieldType(letter);  // the data type follows the final width
+}
+
+void AddQuestionDefs(dbf::TDbfFieldDefs& defs) {
+    AddNative(defs, "KAPITEL", 'C', 10);
+    AddNative(defs, "FRAGENR", 'C', 10);
+    AddNative(defs, "FRAGE", 'M', 10);
+    for (int n = 1; n <= 7; ++n) {
+        AddNative(defs, "ANTWORT" + std::to_string(n), 'M', 10);
+        AddNative(defs, "ANT" + std::to_string(n) + "KORREK", 'L', 1);
+    }
+}
+
+std::string Padded(const char* format, int64_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, static_cast<long long>(value));
+    return text;
+}
+
+void FillQuestion(dbf::TDbf& table, int64_t i, int64_t records) {
+    ds::TFields& fields = table.Fields();
+    fields[0].SetAsString(std::to_string(i % kQuestionChapters + 1));
+    fields[1].SetAsString(QuestionNumber(i, records));
+    fields[2].SetAsString(MemoText(i, kQuestionTextBytes));
+    fields[3].SetAsString(MemoText(i + 1, kAnswerTextBytes));
+    fields[4].SetAsBoolean(true);
+    if (i % 3 != 0) {  // every third question has a written-out answer
+        fields[5].SetAsString(MemoText(i + 2, kAnswerTextBytes));
+        fields[6].SetAsBoolean(false);
+    }
+}
+
+TScratchFolder& CacheFolder() {
+    static TScratchFolder folder;
+    return folder;
+}
+
+template <typename Build>
+const TTableFile& Cached(std::map<int64_t, TTableFile>& cache, const std::string& stem, int64_t records,
+                         Build build) {
+    auto found = cache.find(records);
+    if (found != cache.end()) return found->second;
+    TTableFile file{CacheFolder().Path(), stem + std::to_string(records) + ".dbf"};
+    build(file);
+    return cache.emplace(records, std::move(file)).first->second;
+}
+
+}  // namespace
+
+void UseTable(dbf::TDbf& table, const std::string& folder, const std::string& name, bool exclusive) {
+    table.SetFilePath(folder);
+    table.SetTableName(name);
+    table.SetExclusive(exclusive);
+}
+
+void CreateWalkTable(const std::string& folder, const std::string& name) {
+    CreateFromDefs(folder, name, kLevelDbase4, [](dbf::TDbfFieldDefs& defs) {
+        AddNative(defs, "NAME", 'C', 10);
+        AddNative(defs, "CITY", 'C', 10);
+        AddNative(defs, "AMOUNT", 'N', 8);
+        AddNative(defs, "ACTIVE", 'L', 1);
+        AddNative(defs, "SINCE", 'D', 8);
+    });
+}
+
+void SetWalkRecord(dbf::TDbf& table, int64_t i) {
+    ds::TFields& fields = table.Fields();
+    fields[0].SetAsString(Padded("N%08lld", i));
+    fields[1].SetAsString(Padded("CITY%03lld", i % 997));
+    fields[2].SetAsInteger(static_cast<int32_t>(i % 10000000));
+    fields[3].SetAsBoolean(i % 2 == 0);
+    fields[4].SetAsDateTime(kFirstSinceDay + static_cast<double>(i % 3650));
+}
+
+void AppendWalkRecords(dbf::TDbf& table, int64_t first, int64_t count) {
+    for (int64_t i = first; i < first + count; ++i) {
+        table.Append();
+        SetWalkRecord(table, i);
+        table.Post();
+    }
+}
+
+std::string QuestionNumber(int64_t i, int64_t records) {
+    const int64_t perChapter = (records + kQuestionChapters - 1) / kQuestionChapters;
+    return Padded("%lld.", i % kQuestionChapters + 1) + Padded("%03lld", i / kQuestionChapters % perChapter + 1);
+}
+
+void CreateQuestionTable(const std::string& folder, const std::string& name, int64_t records) {
+    CreateFromDefs(folder, name, kLevelDbase4, AddQuestionDefs);
+    dbf::TDbf table;
+    UseTable(table, folder, name, true);
+    table.Open();
+    for (int64_t i = 0; i < records; ++i) {
+        table.Append();
+        FillQuestion(table, i, records);
+        table.Post();
+    }
+    table.Close();
+}
+
+void CreateMemoTable(const std::string& folder, const std::string& name, int level) {
+    CreateFromDefs(folder, name, level, [](dbf::TDbfFieldDefs& defs) {
+        AddNative(defs, "ID", 'N', 8);
+        AddNative(defs, "TEXT", 'M', 10);
+    });
+}
+
+std::string MemoText(int64_t i, int memoBytes) {
+    static const std::string kWords = "Waffe Sachkunde Munition Aufbewahrung Erwerb Besitz Schiessstand ";
+    std::string text;
+    text.reserve(static_cast<size_t>(memoBytes));
+    for (size_t k = static_cast<size_t>(i) % kWords.size(); text.size() < static_cast<size_t>(memoBytes); ++k)
+        text += kWords[k % kWords.size()];
+    return text;
+}
+
+const TTableFile& CachedWalkTable(int64_t records) {
+    static std::map<int64_t, TTableFile> cache;
+    return Cached(cache, "walk", records, [records](const TTableFile& file) {
+        CreateWalkTable(file.Folder, file.Name);
+        dbf::TDbf table;
+        UseTable(table, file.Folder, file.Name, true);
+        table.Open();
+        AppendWalkRecords(table, 0, records);
+        table.Close();
+    });
+}
+
+const TTableFile& CachedQuestionTable(int64_t records) {
+    static std::map<int64_t, TTableFile> cache;
+    return Cached(cache, "fragen", records,
+                  [records](const TTableFile& file) { CreateQuestionTable(file.Folder, file.Name, records); });
+}
+
+}  // namespace bench
