@@ -67,6 +67,8 @@ void TDBGrid::Reload(bool structure) {
 }
 
 void TDBGrid::ResizeWindow() {
+    // Reloading would also drop an open cell editor.
+    if (FView->VisibleRows() == FLink.BufferCount()) return;
     FLink.SetBufferCount(FView->VisibleRows());
     // The dataset only reports a change of its own ring, which another link
     // may keep larger than this grid's window.

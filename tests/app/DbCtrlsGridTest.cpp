@@ -6,9 +6,11 @@
 
 #include "app/dbctrls/DBGrid.h"
 #include "app/dbctrls/DBGridView.h"
+#include "app/dbctrls/DBMemo.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace dbctrlstest;
 
@@ -179,6 +181,34 @@ private slots:
             QCOMPARE(CurrentNumber(*FDataSet), std::to_string(c.RecordAfter));
             QCOMPARE(Cell(CurrentRow(), colFragenr), QString::number(c.RecordAfter));
         }
+    }
+
+    void theWheelMovesOneRecordPerNotch() {
+        Bind(OpenQuestions(10));
+        const QPoint inside = View()->viewport()->rect().center();
+        for (const auto& [delta, expected] : {std::pair{-240, "3"}, std::pair{120, "2"}}) {
+            QWheelEvent wheel(inside, View()->viewport()->mapToGlobal(inside), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(View()->viewport(), &wheel);
+            QCOMPARE(CurrentNumber(*FDataSet), std::string(expected));
+        }
+    }
+
+    void changingABoundMemoAndClickingAnotherRowPostsTheChange() {
+        Bind(OpenQuestions(3));
+        auto* answer = new TDBMemo(FWindow.get());
+        answer->setGeometry(0, 200, 289, 73);
+        answer->SetDataField(QStringLiteral("ANTWORT1"));
+        answer->SetDataSource(FSource.get());
+        answer->show();
+        answer->setFocus();
+        QTest::keyClicks(answer, QStringLiteral("Antwort"));
+        ClickCell(2, colKapitel);
+        QCOMPARE(FDataSet->PostCount(), 1);
+        QCOMPARE(CurrentNumber(*FDataSet), std::string("3"));
+        QCOMPARE(Cell(0, colAntwort1), QStringLiteral("(MEMO)"));
+        FDataSet->First();
+        QCOMPARE(FDataSet->FieldByName("ANTWORT1").AsString(), std::string("Antwort"));
     }
 
     void aTextCellIsEditedInPlace() {
