@@ -20,6 +20,8 @@ class DbCtrlsFieldControlsTest : public QObject {
     std::unique_ptr<dstest::TMemoryDataSet> FDataSet;
     std::unique_ptr<ds::TDataSource> FSource;
     std::unique_ptr<QWidget> FWindow;
+    // Every message box the controls show, so that none is ever left unseen.
+    std::unique_ptr<TScriptedDialogs> FDialogs;
     TDBEdit* FKapitel = nullptr;
     TDBEdit* FNumber = nullptr;
     TDBMemo* FQuestion = nullptr;
@@ -28,6 +30,7 @@ class DbCtrlsFieldControlsTest : public QObject {
     QLineEdit* FElsewhere = nullptr;
 
     void Bind(std::unique_ptr<dstest::TMemoryDataSet> dataSet) {
+        FDialogs = std::make_unique<TScriptedDialogs>();
         FDataSet = std::move(dataSet);
         FSource = std::make_unique<ds::TDataSource>(FDataSet.get());
         FWindow = std::make_unique<QWidget>();
@@ -78,6 +81,9 @@ private slots:
 
     void cleanup() {
         FWindow.reset();
+        Settle();
+        if (FDialogs) QVERIFY2(FDialogs->Shown.isEmpty(), qPrintable(FDialogs->Shown.join(QLatin1Char('|'))));
+        FDialogs.reset();
         FSource.reset();
         FDataSet.reset();
     }
@@ -164,12 +170,12 @@ private slots:
     }
 
     void aLockedRecordIsReportedAndNotEdited() {
-        TScriptedDialogs dialogs;
         FDataSet->LockedRecords = {1};
         Type(FNumber, QStringLiteral("5"));
         ClickBox();
-        QCOMPARE(dialogs.Shown, QStringList({QStringLiteral("exception: Record locked."),
-                                             QStringLiteral("exception: Record locked.")}));
+        QCOMPARE(FDialogs->Shown, QStringList({QStringLiteral("exception: Record locked."),
+                                                QStringLiteral("exception: Record locked.")}));
+        FDialogs->Shown.clear();
         QCOMPARE(FNumber->text(), QStringLiteral("1"));
         QCOMPARE(FCorrect->checkState(), Qt::Checked);
         QCOMPARE(FDataSet->State(), ds::dsBrowse);

@@ -29,9 +29,12 @@ class DbCtrlsNavigatorTest : public QObject {
     std::unique_ptr<dstest::TMemoryDataSet> FDataSet;
     std::unique_ptr<ds::TDataSource> FSource;
     std::unique_ptr<QWidget> FWindow;
+    // Every message box the controls show, so that none is ever left unseen.
+    std::unique_ptr<TScriptedDialogs> FDialogs;
     TDBNavigator* FNavigator = nullptr;
 
     void Bind(std::unique_ptr<dstest::TMemoryDataSet> dataSet) {
+        FDialogs = std::make_unique<TScriptedDialogs>();
         FDataSet = std::move(dataSet);
         FSource = std::make_unique<ds::TDataSource>(FDataSet.get());
         FWindow = std::make_unique<QWidget>();
@@ -49,6 +52,9 @@ class DbCtrlsNavigatorTest : public QObject {
 private slots:
     void cleanup() {
         FWindow.reset();
+        Settle();
+        if (FDialogs) QVERIFY2(FDialogs->Shown.isEmpty(), qPrintable(FDialogs->Shown.join(QLatin1Char('|'))));
+        FDialogs.reset();
         FSource.reset();
         FDataSet.reset();
     }
@@ -131,11 +137,11 @@ private slots:
     void deleteAsksFirstAndDeletesOnlyOnYes() {
         for (const bool answer : {false, true}) {
             Bind(OpenQuestions(3));
-            TScriptedDialogs dialogs;
-            dialogs.YesNoAnswers = {answer};
+            FDialogs->YesNoAnswers = {answer};
             FDataSet->Next();
             Click(nbDelete);
-            QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("ask: Confirm: Delete record?")});
+            QCOMPARE(FDialogs->Shown, QStringList{QStringLiteral("ask: Confirm: Delete record?")});
+            FDialogs->Shown.clear();
             QCOMPARE(FDataSet->IsStoredDeleted(2), answer);
             QCOMPARE(CurrentNumber(*FDataSet), std::string(answer ? "3" : "2"));
             cleanup();
@@ -144,27 +150,26 @@ private slots:
 
     void deleteWithoutConfirmationDeletesAtOnce() {
         Bind(OpenQuestions(2));
-        TScriptedDialogs dialogs;
         FNavigator->SetConfirmDelete(false);
         Click(nbDelete);
-        QVERIFY(dialogs.Shown.isEmpty());
+        QVERIFY(FDialogs->Shown.isEmpty());
         QVERIFY(FDataSet->IsStoredDeleted(1));
     }
 
     void failuresOfTheDatasetAreShownAndKeepItsState() {
         Bind(OpenQuestions(2));
-        TScriptedDialogs dialogs;
         FDataSet->LockedRecords = {1};
         Click(nbEdit);
-        QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("exception: Record locked.")});
+        QCOMPARE(FDialogs->Shown, QStringList{QStringLiteral("exception: Record locked.")});
         QCOMPARE(FDataSet->State(), ds::dsBrowse);
 
-        dialogs.Shown.clear();
+        FDialogs->Shown.clear();
         FDataSet->Next();
         Click(nbEdit);
         FDataSet->FailPost = true;
         Click(nbPost);
-        QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("exception: Error while writing occurred. (Disk full?)")});
+        QCOMPARE(FDialogs->Shown, QStringList{QStringLiteral("exception: Error while writing occurred. (Disk full?)")});
+        FDialogs->Shown.clear();
         QCOMPARE(FDataSet->State(), ds::dsEdit);
         QVERIFY(FNavigator->Button(nbPost)->isEnabled());
     }
