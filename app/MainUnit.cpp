@@ -4,6 +4,7 @@
 #include "app/FormStyle.h"
 #include "app/AntwortFUnit.h"
 #include "app/AuswertungFUnit.h"
+#include "app/Export.h"
 #include "app/FrageFUnit.h"
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/ListFile.h"
@@ -262,7 +263,10 @@ void TMainForm::BitBtn5Click() {
     FMemo1Encoding = loaded.Encoding;
 }
 
-void TMainForm::BitBtn6Click() {}
+// The unit goes beside the program, not into the data folder.
+void TMainForm::BitBtn6Click() {
+    WriteSourceUnit(QuestionTable(), QString::fromStdString(dbf::platform::ExecutableFolder()));
+}
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
     // The main window has no cancel button: Escape must not close it.
