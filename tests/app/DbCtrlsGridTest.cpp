@@ -224,6 +224,18 @@ private slots:
         QCOMPARE(FDataSet->StoredText(2, colFragenr), std::string("42"));
     }
 
+    void aDoubleClickEditsTheCellUnderTheMouse() {
+        Bind(OpenQuestions(3));
+        const QModelIndex cell = Model()->index(1, colKapitel);
+        // As the window system delivers it: a click, then the double click.
+        ClickCell(1, colKapitel);
+        QTest::mouseDClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, View()->visualRect(cell).center());
+        Settle();
+        QCOMPARE(CurrentNumber(*FDataSet), std::string("2"));
+        QCOMPARE(FDataSet->State(), ds::dsEdit);
+        QVERIFY(View()->indexWidget(cell));
+    }
+
     void theCellEditorStopsAtTheFieldSize() {
         Bind(OpenQuestions(1));
         ClickCell(0, colFragenr);
