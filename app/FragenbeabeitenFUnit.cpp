@@ -1,8 +1,19 @@
 #include "app/FragenbeabeitenFUnit.h"
 
+#include "app/FormControls.h"
 #include "app/MainUnit.h"
+#include "app/dbctrls/DBCheckBox.h"
+#include "app/dbctrls/DBEdit.h"
+#include "app/dbctrls/DBGrid.h"
+#include "app/dbctrls/DBMemo.h"
+#include "app/dbctrls/DBNavigator.h"
 #include "app/QuestionTable.h"
 #include "dbf/platform/files.h"
+
+#include <QPushButton>
+#include <QStyle>
+
+#include <utility>
 
 TFragenbearbeitenForm* FragenbearbeitenForm = nullptr;
 
@@ -21,10 +32,91 @@ std::unique_ptr<dbf::TDbf> QuestionTableObject(const char* name, const char* tab
 TFragenbearbeitenForm::TFragenbearbeitenForm(QWidget* parent)
     : TModalForm(QStringLiteral("Fragen bearbeiten"), 1014, 539, parent),
       Dbf1(QuestionTableObject("Dbf1", "fragen.dbf")),
-      Dbf2(QuestionTableObject("Dbf2", "temp.dbf")) {}
+      Dbf2(QuestionTableObject("Dbf2", "temp.dbf")),
+      DataSource1(Dbf1.get()) {
+    CreateControls();
+    CreateLabels();
+}
 
-// The tables close with their objects; an edit not posted is discarded.
-TFragenbearbeitenForm::~TFragenbearbeitenForm() = default;
+// The bound controls go first, while the data source they are linked to
+// still exists; then the tables close with their objects, which discards an
+// edit that was not posted.
+TFragenbearbeitenForm::~TFragenbearbeitenForm() {
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
+
+void TFragenbearbeitenForm::CreateControls() {
+    Panel1 = new QWidget(this);
+    Panel1->setGeometry(0, 0, 1014, 65);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Zurück..."), Panel1);
+    BitBtn1->setGeometry(8, 8, 89, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { done(mrOk); });
+    DBNavigator1 = new TDBNavigator(Panel1);
+    DBNavigator1->setGeometry(8, 40, 240, 25);
+    DBNavigator1->SetDataSource(&DataSource1);
+
+    DBGrid1 = new TDBGrid(this);
+    DBGrid1->setGeometry(0, 65, 1014, 128);
+    DBGrid1->SetDataSource(&DataSource1);
+
+    auto edit = [this](const char* field, QRect geometry) {
+        auto* control = new TDBEdit(this);
+        control->setGeometry(geometry);
+        control->SetDataSource(&DataSource1);
+        control->SetDataField(QString::fromLatin1(field));
+        return control;
+    };
+    auto memo = [this](const char* field, QRect geometry) {
+        auto* control = new TDBMemo(this);
+        control->setGeometry(geometry);
+        control->SetDataSource(&DataSource1);
+        control->SetDataField(QString::fromLatin1(field));
+        return control;
+    };
+    auto check = [this](const char* field, QRect geometry) {
+        auto* control = new TDBCheckBox(QStringLiteral("Richtig?"), this);
+        control->setGeometry(geometry);
+        control->SetValueChecked(QStringLiteral("True"));
+        control->SetValueUnchecked(QStringLiteral("False"));
+        control->SetDataSource(&DataSource1);
+        control->SetDataField(QString::fromLatin1(field));
+        return control;
+    };
+    // In tab order.
+    DBEdit1 = edit("KAPITEL", {80, 200, 121, 21});
+    DBEdit2 = edit("FRAGENR", {80, 224, 121, 21});
+    DBMemo1 = memo("FRAGE", {80, 248, 185, 89});
+    DBMemo2 = memo("ANTWORT1", {296, 216, 289, 73});
+    DBMemo3 = memo("ANTWORT2", {296, 336, 289, 73});
+    DBMemo4 = memo("ANTWORT3", {296, 448, 289, 65});
+    DBCheckBox1 = check("ANT1KORREK", {296, 296, 97, 17});
+    DBCheckBox2 = check("ANT2KORREK", {296, 408, 97, 17});
+    DBCheckBox3 = check("ANT3KORREK", {296, 520, 97, 17});
+    DBMemo5 = memo("ANTWORT4", {600, 216, 289, 73});
+    DBMemo6 = memo("ANTWORT5", {600, 336, 289, 73});
+    DBMemo7 = memo("ANTWORT6", {600, 448, 289, 65});
+    DBCheckBox4 = check("ANT4KORREK", {600, 296, 97, 17});
+    DBCheckBox5 = check("ANT5KORREK", {600, 408, 97, 17});
+    DBCheckBox6 = check("ANT6KORREK", {600, 514, 97, 17});
+    DBMemo8 = memo("ANTWORT7", {904, 216, 289, 65});  // reaches past the right edge, as designed
+    DBCheckBox7 = check("ANT7KORREK", {904, 282, 97, 17});
+
+    QWidget* order[] = {BitBtn1,     DBNavigator1, DBGrid1,     DBEdit1,     DBEdit2,     DBMemo1,
+                        DBMemo2,     DBMemo3,      DBMemo4,     DBCheckBox1, DBCheckBox2, DBCheckBox3,
+                        DBMemo5,     DBMemo6,      DBMemo7,     DBCheckBox4, DBCheckBox5, DBCheckBox6,
+                        DBMemo8,     DBCheckBox7};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void TFragenbearbeitenForm::CreateLabels() {
+    const std::pair<const char*, QPoint> labels[] = {
+        {"Kapitel", {8, 200}},      {"Frage Nr.", {8, 224}},    {"Frage", {8, 248}},
+        {"Antwort 1:", {296, 200}}, {"Antwort 2:", {296, 320}}, {"Antwort 3:", {296, 432}},
+        {"Antwort 4:", {600, 200}}, {"Antwort 5:", {600, 320}}, {"Antwort 6:", {600, 432}},
+        {"Antwort 7:", {904, 200}},
+    };
+    for (const auto& [caption, position] : labels) MakeLabel(this, QString::fromUtf8(caption), position.x(), position.y());
+}
 
 void TFragenbearbeitenForm::FormCreate() {
     progpath = MainForm->GetProgramDir(true);

@@ -8,11 +8,21 @@
 #pragma once
 
 #include "app/ModalForm.h"
+#include "dataset/DataSource.h"
 #include "dbf/dbf.h"
 
 #include <QString>
 
 #include <memory>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+class TDBCheckBox;
+class TDBEdit;
+class TDBGrid;
+class TDBMemo;
+class TDBNavigator;
 
 class TFragenbearbeitenForm : public TModalForm {
     Q_OBJECT
@@ -31,8 +41,20 @@ public:
     QString progpath;
     std::unique_ptr<dbf::TDbf> Dbf1;
     std::unique_ptr<dbf::TDbf> Dbf2;
+    // Connects Dbf1 to the grid, the navigator and every bound control.
+    ds::TDataSource DataSource1;
+
+    QWidget* Panel1;
+    QPushButton* BitBtn1;
+    TDBNavigator* DBNavigator1;
+    TDBGrid* DBGrid1;
+    TDBEdit *DBEdit1, *DBEdit2;
+    TDBMemo *DBMemo1, *DBMemo2, *DBMemo3, *DBMemo4, *DBMemo5, *DBMemo6, *DBMemo7, *DBMemo8;
+    TDBCheckBox *DBCheckBox1, *DBCheckBox2, *DBCheckBox3, *DBCheckBox4, *DBCheckBox5, *DBCheckBox6, *DBCheckBox7;
 
 private:
+    void CreateControls();
+    void CreateLabels();
     void CopyQuestionsToScratchTable();
 };
 
