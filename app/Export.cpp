@@ -149,7 +149,8 @@ QString RenderSourceUnit(ds::TDataSet& table) {
 
 void WriteSourceUnit(ds::TDataSet& table, const QString& folder) {
     QFile file(UnitPath(folder));
-    // The export is a developer's tool without any message of its own.
+    // The export is a developer's tool without any message of its own: a file
+    // that cannot be created, or a short write, goes unreported.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     file.write(AnsiBytes(RenderSourceUnit(table)));
 }

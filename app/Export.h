@@ -9,8 +9,8 @@
 //   leaves the table at its end.
 // - Every apostrophe of a value is doubled. A line break of a value (LF; a
 //   CR is dropped) ends the literal and continues with chr(10)+chr(13)+'...;
-//   no piece of the source is longer than 250 characters, and every cut
-//   leaves two valid literals (see limwidth).
+//   a longer piece is cut into pieces of at most 250 characters, and every
+//   cut leaves two valid literals (see limwidth).
 // - Lines end with CR LF; inside a value's line every break is a raw LF CR.
 //   The file is written in the system ANSI code page, a character the code
 //   page cannot hold as "?".

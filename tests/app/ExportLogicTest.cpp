@@ -8,6 +8,7 @@
 
 #include "app/Export.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
