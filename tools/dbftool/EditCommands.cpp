@@ -6,6 +6,7 @@
 
 #include "dbf/dbf.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iostream>
