@@ -309,6 +309,10 @@ std::string_view TrimmedText(const TDbfFieldDef& field, const uint8_t* p, bool k
     return text;
 }
 
+// dBASE writes T and F; FoxPro and other programs also write Y and N. Any
+// other letter (N, F, ?) reads false.
+bool IsTrueLetter(char letter) { return letter == 'T' || letter == 't' || letter == 'Y' || letter == 'y'; }
+
 bool ReadText(const TDbfFieldDef& field, TFieldType dataType, const uint8_t* p, void* dst, bool nativeFormat) {
     const std::string_view text = TrimmedText(field, p, dataType == ftString);
     if (text.empty()) {
@@ -326,7 +330,7 @@ bool ReadText(const TDbfFieldDef& field, TFieldType dataType, const uint8_t* p, 
         case ftInteger: case ftAutoInc: StoreValue<int32_t>(dst, IntegerOrZero<int32_t>(text)); break;
         case ftLargeint: StoreValue<int64_t>(dst, IntegerOrZero<int64_t>(text)); break;
         case ftFloat: case ftCurrency: StoreValue<double>(dst, ParseNumber(text)); break;
-        case ftBoolean: StoreValue<uint16_t>(dst, text[0] == 'T' || text[0] == 't' ? 1 : 0); break;
+        case ftBoolean: StoreValue<uint16_t>(dst, IsTrueLetter(text[0]) ? 1 : 0); break;
         case ftDate: case ftDateTime: DeliverTimeStamp(ParseDate(text), dataType, dst, nativeFormat); break;
         default: break;
     }

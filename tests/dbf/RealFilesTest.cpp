@@ -170,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"dbase3/test.dbf", 3, 1, "MSG", "Record no 1"},
         ValueCase{"dbase3/test.dbf", 3, 1, "NOTE", "This is a memo for record no one"},
         ValueCase{"dbase3/test.dbf", 3, 1, "BOOLEAN", ""},
+        ValueCase{"dbase3/test.dbf", 3, 2, "BOOLEAN", "true"},
         ValueCase{"dbase3/test.dbf", 3, 3, "NOTE", "This is a memo for record 3"},
         ValueCase{"dbase3/test.dbf", 3, 3, "BOOLEAN", "false"},
         ValueCase{"dbase3/rooms.dbf", 42, 2, "ROOMNAME", "Bay  1"},
