@@ -86,11 +86,7 @@ void TMemoFile::Open() {
     SetVirtualLocks(false);
     if (FileCreated()) PrepareNewHeader();
     int32_t blockLen = GetBlockLen();
-    if (blockLen == 0 && FDbfVersion == xFoxPro && HasHeader()) {
-        blockLen = kDefaultBlockSize;
-        SetBlockLen(blockLen);
-        WriteHeader();
-    }
+    if (blockLen == 0 && HasHeader()) blockLen = AdoptHeaderWithoutBlockSize();
     SetRecordSize(blockLen);
     FBuffer.assign(static_cast<size_t>(std::max(blockLen, kBlockHeaderSize)) + 2, 0);
     FOpened = true;
@@ -106,6 +102,21 @@ void TMemoFile::PrepareNewHeader() {
     SetNextFreeBlock(static_cast<int32_t>(CeilDiv(kHeaderSize, blockSize)));
     SetBlockLen(blockSize);
     WriteHeader();
+}
+
+// A FoxPro header without a block size gets the usual one written into it.
+// A dBASE header without one is a dBASE III memo header, whatever dialect the
+// table claims (python3-dbf writes such files beside tables that read as
+// dBASE IV): its blocks are 512 bytes and its memos end with 1A 1A, so it is
+// read and extended as dBASE III. The header is left as found.
+int32_t TMemoFile::AdoptHeaderWithoutBlockSize() {
+    if (FDbfVersion == xFoxPro) {
+        SetBlockLen(kDefaultBlockSize);
+        WriteHeader();
+        return kDefaultBlockSize;
+    }
+    FDbfVersion = xBaseIII;
+    return GetBlockLen();
 }
 
 void TMemoFile::Close() {

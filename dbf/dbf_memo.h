@@ -12,8 +12,13 @@
 // - WriteMemo stores a whole stream, in place when the memo still fits its
 //   old blocks, else appended at the next free block under the header lock;
 //   space is never reclaimed. Write failures set the sticky WriteError flag.
-//   A file without a block size (TNullMemoFile, or a damaged dBASE header)
-//   cannot store a memo: the write raises EDbfError instead of dropping it.
+//   TNullMemoFile has no block size and cannot store a memo: the write
+//   raises EDbfError instead of dropping it.
+// - A dBASE header whose BlockLen is 0 is taken for a dBASE III memo header
+//   (512-byte blocks, memos ending 1A 1A) whatever the table's dialect;
+//   DbfVersion then answers xBaseIII. A block that starts without the
+//   FF FF 08 00 block header is read as a terminated dBASE III memo in
+//   every dBASE dialect.
 //
 // dBASE memo header (TDbaseMemoFile, 512 bytes, little-endian):
 //   | off | size | name      | meaning                                          |
@@ -98,6 +103,7 @@ protected:
 
 private:
     void PrepareNewHeader();
+    int32_t AdoptHeaderWithoutBlockSize();
     void CopyMemoBytes(int64_t start, int64_t length, TStream& dest);
     void ReadTerminatedMemo(int32_t blockNo, int32_t bytesRead, TStream& dest);
     std::vector<uint8_t> ComposeMemo(const std::vector<uint8_t>& text) const;

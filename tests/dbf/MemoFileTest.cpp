@@ -252,21 +252,34 @@ TEST_F(MemoFileNew, ADbaseLengthBelowItsOwnHeaderIsEmpty) {
     EXPECT_EQ(ReadMemo(*memo, 1), "");
 }
 
-TEST_F(MemoFileNew, ABlockSizeOfZeroReadsEmptyAndRefusesWrites) {
-    std::vector<uint8_t> bytes(1024, 'x');
-    std::fill(bytes.begin(), bytes.begin() + 512, 0);
-    bytes[0] = 2;
-    WriteFileBytes(path, bytes);
-    auto memo = OpenMemo<TDbaseMemoFile>(path, dbf::xBaseIV, dbf::pfExclusiveOpen);
-    EXPECT_EQ(ReadMemo(*memo, 1), "");
-    try {
-        WriteMemo(*memo, "text");
-        FAIL() << "the write was dropped silently";
-    } catch (const dbf::EDbfError& e) {
-        EXPECT_STREQ(e.what(), dbf::msg::MemoNotWritable);
+// A header without a block size is a dBASE III memo header, also beside a
+// table that reads as dBASE IV: 512-byte blocks, terminated memos both ways,
+// and the header keeps its zero block size.
+TEST_F(MemoFileNew, ADbaseHeaderWithoutBlockSizeIsReadAndExtendedAsDbaseIII) {
+    using namespace std::string_literals;
+    for (const auto version : {dbf::xBaseIV, dbf::xBaseVII}) {
+        std::vector<uint8_t> bytes(512, 0);
+        bytes[0] = 3;  // next free block
+        for (const std::string& block : {"first\x1A\x1A"s, "\xFF\xFF\x08\x00\x0E\x00\x00\x00sized!"s}) {
+            std::vector<uint8_t> data(512, 0);
+            std::copy(block.begin(), block.end(), data.begin());
+            bytes.insert(bytes.end(), data.begin(), data.end());
+        }
+        WriteFileBytes(path, bytes);
+        auto memo = OpenMemo<TDbaseMemoFile>(path, version, dbf::pfExclusiveOpen);
+        EXPECT_EQ(memo->RecordSize(), 512);
+        EXPECT_EQ(memo->DbfVersion(), dbf::xBaseIII);
+        EXPECT_EQ(ReadMemo(*memo, 1), "first");
+        EXPECT_EQ(ReadMemo(*memo, 2), "sized!") << "a block header is still honoured";
+        ASSERT_EQ(WriteMemo(*memo, "third"), 3);
+        memo->Close();
+        const auto after = FileBytes(path);
+        ASSERT_EQ(after.size(), 4u * 512);
+        EXPECT_EQ(Slice(after, 0, 24), (std::vector<uint8_t>{4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
+                                                             0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}))
+            << "next free block 4, block size still 0, bVer untouched";
+        EXPECT_EQ(Slice(after, 1536, 8), Bytes("third\x1A\x1A "));
     }
-    memo->Close();
-    EXPECT_EQ(FileBytes(path), bytes);
 }
 
 // --- the stand-in for a missing memo file ---------------------------------------------------------
@@ -367,12 +380,16 @@ protected:
     }
 };
 
+// Its header has no block size, so it reads the same when the table is taken
+// for dBASE IV (0x83 with a language byte).
 TEST_F(MemoFileReal, DbaseIIIMemoAcrossTwoBlocks) {
-    auto memo = OpenMemo<TDbaseMemoFile>(Real("dbase3/dbase_83.dbt"), dbf::xBaseIII, dbf::pfReadOnly);
-    const std::string text = ReadMemo(*memo, BlockOf("dbase3/dbase_83.dbf", 1, "DESC"));
-    EXPECT_EQ(text.size(), 524u);
-    EXPECT_EQ(text.rfind("Our Original assortment...a little taste of heaven for everyone.  Let us\r\n", 0), 0u);
-    EXPECT_EQ(text.substr(text.size() - 20), "and Raspberry Blanc.");
+    for (const auto version : {dbf::xBaseIII, dbf::xBaseIV}) {
+        auto memo = OpenMemo<TDbaseMemoFile>(Real("dbase3/dbase_83.dbt"), version, dbf::pfReadOnly);
+        const std::string text = ReadMemo(*memo, BlockOf("dbase3/dbase_83.dbf", 1, "DESC"));
+        EXPECT_EQ(text.size(), 524u) << version;
+        EXPECT_EQ(text.rfind("Our Original assortment...a little taste of heaven for everyone.  Let us\r\n", 0), 0u);
+        EXPECT_EQ(text.substr(text.size() - 20), "and Raspberry Blanc.");
+    }
 }
 
 TEST_F(MemoFileReal, DbaseIIIHeaderGarbageIsIgnored) {
