@@ -42,6 +42,18 @@ bool StartsZeroFilled(char letter, int32_t size) {
     }
 }
 
+// Whether descriptors of descSize bytes from start end where such a list can
+// end: at a terminator on a descriptor boundary, or exactly at the header's
+// end. A 48-byte boundary inside a list of 32-byte descriptors falls on a
+// name byte or a reserved byte, never on their terminator, so a dBASE IV
+// header does not pass for level 7.
+bool DescriptorsFit(const uint8_t* header, int fullSize, int start, int descSize) {
+    for (int at = start + descSize; at < fullSize; at += descSize) {
+        if (header[at] == kDescriptorTerminator) return true;
+    }
+    return fullSize > start && (fullSize - start) % descSize == 0;
+}
+
 }  // namespace
 
 TDbfFile::TDbfFile() = default;
@@ -79,13 +91,12 @@ void TDbfFile::ReadExistingHeader() {
         FForceClose = true;
         return;
     }
-    // The descriptors and the level-7 language name must lie inside the header,
-    // and the header inside the file: flushing a header longer than the file
-    // would overwrite the records with zeros.
-    if (fullSize < (FDbfVersion == xBaseVII ? kHeaderSizeVII : kHeaderSize) || fullSize > Stream()->Size())
-        throw EDbfError(msg::InvalidDbfFile);
+    // The header must lie inside the file: flushing a header longer than the
+    // file would overwrite the records with zeros.
+    if (fullSize < kHeaderSize || fullSize > Stream()->Size()) throw EDbfError(msg::InvalidDbfFile);
     SetRecordSize(recordSize);
     SetHeaderSize(fullSize);
+    if (FDbfVersion == xBaseVII) ConfirmLevel7Layout();
     bool modified = CorrectRecordCount();
     ReadLanguage();
     ConstructFieldDefs();
@@ -105,6 +116,16 @@ TXBaseVersion TDbfFile::DetectDialect() const {
             if (version == 0x30 || version == 0x31) return xFoxPro;
             throw EDbfError(msg::InvalidDbfFile);
     }
+}
+
+// Some writers (Perl's XBase among them) stamp the level-7 version number on
+// tables laid out with the 32-byte descriptors of dBASE IV. Such a header is
+// read as the dBASE IV table it is; one that fits neither layout is invalid.
+void TDbfFile::ConfirmLevel7Layout() {
+    const int fullSize = HeaderSize();
+    if (DescriptorsFit(Header(), fullSize, kHeaderSizeVII, kDescSizeVII)) return;
+    if (!DescriptorsFit(Header(), fullSize, kHeaderSize, kDescSize)) throw EDbfError(msg::InvalidDbfFile);
+    SetDbfVersion(xBaseIV);
 }
 
 // The file size is the authority: a header count that disagrees is replaced.

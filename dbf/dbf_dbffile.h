@@ -123,6 +123,7 @@ private:
     // Open, in steps.
     void ReadExistingHeader();
     TXBaseVersion DetectDialect() const;
+    void ConfirmLevel7Layout();
     bool CorrectRecordCount();
     void ReadLanguage();
     void OpenMemoForRead();
