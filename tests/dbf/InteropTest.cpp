@@ -164,7 +164,10 @@ TEST_P(InteropPeerWrites, EngineReadsTheSameValues) {
 
 INSTANTIATE_TEST_SUITE_P(InteropPeers, InteropPeerWrites,
                          ::testing::Values(PeerWrites{"PythonDbfFoxPro", kPythonDbf, "write_dbf.py vfp", xFoxPro},
-                                           PeerWrites{"XBaseBaseIII", kXBase, "write_xbase.pl 3", xBaseIII}),
+                                           // python3-dbf stamps a language byte, which makes 0x83 a dBASE IV table
+                                           PeerWrites{"PythonDbfBaseIII", kPythonDbf, "write_dbf.py db3", xBaseIV},
+                                           PeerWrites{"XBaseBaseIII", kXBase, "write_xbase.pl 3", xBaseIII},
+                                           PeerWrites{"XBaseBaseIV", kXBase, "write_xbase.pl 4", xBaseIV}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
