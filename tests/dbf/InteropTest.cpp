@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 
 using namespace dbf;
 
@@ -51,6 +52,9 @@ std::string Escaped(std::string text) {
     }
     return text;
 }
+
+// Failures show the texts instead of the bytes of the objects.
+void PrintTo(const Row& row, std::ostream* out) { *out << "{" << row.Name << " | " << Escaped(row.Note) << "}"; }
 
 std::string PeerLines(const std::vector<Row>& rows) {
     std::string out;
@@ -167,7 +171,9 @@ INSTANTIATE_TEST_SUITE_P(InteropPeers, InteropPeerWrites,
                                            // python3-dbf stamps a language byte, which makes 0x83 a dBASE IV table
                                            PeerWrites{"PythonDbfBaseIII", kPythonDbf, "write_dbf.py db3", xBaseIV},
                                            PeerWrites{"XBaseBaseIII", kXBase, "write_xbase.pl 3", xBaseIII},
-                                           PeerWrites{"XBaseBaseIV", kXBase, "write_xbase.pl 4", xBaseIV}),
+                                           PeerWrites{"XBaseBaseIV", kXBase, "write_xbase.pl 4", xBaseIV},
+                                           PeerWrites{"PythonDbfFoxPro2", kPythonDbf, "write_dbf.py fp", xFoxPro},
+                                           PeerWrites{"XBaseFoxPro", kXBase, "write_xbase.pl 245", xFoxPro}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

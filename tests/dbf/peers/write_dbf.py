@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # Writes a table with python3-dbf: a text field NAME C(20) and a memo NOTE, one
-# record per pair of arguments. Usage: write_dbf.py TABLE db3|vfp NAME NOTE [NAME NOTE ...]
+# record per pair of arguments. Usage: write_dbf.py TABLE db3|fp|vfp NAME NOTE [NAME NOTE ...]
 import sys
 import dbf
 

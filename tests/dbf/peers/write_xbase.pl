@@ -1,7 +1,9 @@
 #!/usr/bin/perl
 # Writes a table with Perl's XBase: a text field NAME C(20) and a memo NOTE,
-# one record per pair of arguments (UTF-8, stored as cp1252).
-# Usage: write_xbase.pl TABLE 3|4|foxpro NAME NOTE [NAME NOTE ...]
+# one record per pair of arguments (UTF-8, stored as cp1252). The version is
+# XBase's: 3 and 4 pick the dBASE memo layout, 245 (0xF5) a FoxPro table with
+# an .fpt memo file (its "foxpro" version writes an 0x80 table with a .dbt).
+# Usage: write_xbase.pl TABLE 3|4|245 NAME NOTE [NAME NOTE ...]
 use strict;
 use warnings;
 use XBase;
