@@ -1,0 +1,22 @@
+// Fuzz target: a table file made of arbitrary bytes. The table is opened
+// from memory, every field of every record is read, a blank record is
+// appended and the table is read once more.
+#include "FuzzSupport.h"
+
+#include "dbf/dbf_stream.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    dbf::TMemoryStream stream(std::vector<uint8_t>(data, data + size));
+    dbf::TDbf table;
+    table.SetStorage(dbf::stoMemory);
+    table.SetUserStream(&stream);
+    table.SetShowDeleted(true);
+    if (!fuzz::ExpectingEngineFailures([&] { table.Open(); })) return 0;
+    fuzz::ExpectingEngineFailures([&] { fuzz::ReadEveryField(table); });
+    fuzz::ExpectingEngineFailures([&] {
+        table.Append();
+        table.Post();
+    });
+    fuzz::ExpectingEngineFailures([&] { fuzz::ReadEveryField(table); });
+    return 0;
+}
