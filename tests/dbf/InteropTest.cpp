@@ -1,7 +1,8 @@
 // Interoperability with independent dBASE readers and writers from Debian
 // (python3-dbfread, python3-dbf, Perl's XBase): tables with memos that this
-// engine writes read the same there, and tables they write read the same
-// here, umlauts included. A test skips when its peer is not installed.
+// engine writes read the same there, tables they write read the same here,
+// and tables they write and this engine extends still read the same there,
+// umlauts included. A test skips when its peer is not installed.
 #include "TableFixtures.h"
 
 #include "dbf/platform/text.h"
@@ -64,6 +65,21 @@ std::string PeerLines(const std::vector<Row>& rows) {
 
 std::string Cp1252(const std::string& utf8) { return platform::Utf8ToCodePage(1252, utf8); }
 
+// Appends the rows through the table file, each memo written before its record.
+void AppendRows(TDbfFile& file, const std::vector<Row>& rows) {
+    std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
+    for (const Row& row : rows) {
+        file.InitRecord(record.data());
+        file.SetFieldData(0, TFieldType::ftString, Cp1252(row.Name).c_str(), record.data(), false);
+        const std::string note = Cp1252(row.Note);
+        TMemoryStream memo(std::vector<uint8_t>(note.begin(), note.end()));
+        int32_t block = 0;
+        file.MemoFile()->WriteMemo(block, 0, memo);
+        if (block != 0) file.SetFieldData(1, TFieldType::ftInteger, &block, record.data(), true);
+        file.Insert(record.data());
+    }
+}
+
 void WriteWithEngine(const std::string& path, TXBaseVersion version) {
     TDbfFieldDefs defs(version);
     defs.Add("NAME", TFieldType::ftString, 20, false);
@@ -75,17 +91,7 @@ void WriteWithEngine(const std::string& path, TXBaseVersion version) {
     file.SetFileLangId(version == xBaseIII ? 0 : (version == xFoxPro ? 0x03 : 0x57));  // code page 1252
     file.Open();
     file.FinishCreate(defs, version == xFoxPro ? 64 : 512);
-    std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
-    for (const Row& row : kRows) {
-        file.InitRecord(record.data());
-        file.SetFieldData(0, TFieldType::ftString, Cp1252(row.Name).c_str(), record.data(), false);
-        const std::string note = Cp1252(row.Note);
-        TMemoryStream memo(std::vector<uint8_t>(note.begin(), note.end()));
-        int32_t block = 0;
-        file.MemoFile()->WriteMemo(block, 0, memo);
-        if (block != 0) file.SetFieldData(1, TFieldType::ftInteger, &block, record.data(), true);
-        file.Insert(record.data());
-    }
+    AppendRows(file, kRows);
     file.Close();
 }
 
@@ -111,6 +117,12 @@ std::string PeerArguments(const std::vector<Row>& rows) {
     std::string out;
     for (const Row& row : rows) out += " '" + row.Name + "' '" + row.Note + "'";
     return out;
+}
+
+// Runs a writer script ("script dialect") on path with the rows; answers its output.
+std::string WriteWithPeer(const std::string& command, const std::string& path, const std::vector<Row>& rows) {
+    const size_t space = command.find(' ');
+    return RunPeer(kPeers + command.substr(0, space) + " " + path + command.substr(space) + PeerArguments(rows));
 }
 
 struct EngineWrites {
@@ -154,11 +166,7 @@ TEST_P(InteropPeerWrites, EngineReadsTheSameValues) {
     SKIP_WITHOUT(c.Peer);
     ScratchFolder folder;
     const std::string path = folder.File("t.dbf");
-    const std::string command = std::string(c.Command);
-    const size_t space = command.find(' ');
-    const std::string output =
-        RunPeer(kPeers + command.substr(0, space) + " " + path + command.substr(space) + PeerArguments(kRows));
-    ASSERT_EQ(output, "");
+    ASSERT_EQ(WriteWithPeer(c.Command, path, kRows), "");
     TDbfFile file;
     OpenTable(file, path, pfReadOnly);
     EXPECT_EQ(file.DbfVersion(), c.Expected);
@@ -175,5 +183,43 @@ INSTANTIATE_TEST_SUITE_P(InteropPeers, InteropPeerWrites,
                                            PeerWrites{"PythonDbfFoxPro2", kPythonDbf, "write_dbf.py fp", xFoxPro},
                                            PeerWrites{"XBaseFoxPro", kXBase, "write_xbase.pl 245", xFoxPro}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// A table the peer wrote and the engine extended, memos included, still reads
+// right in a peer: the engine writes its memos in the layout the memo file has.
+struct PeerExtends {
+    const char* Name;
+    const char* Peer;
+    const char* Writer;  // writer script and dialect argument
+    const char* ReaderPeer;
+    const char* Reader;
+};
+
+class InteropPeerExtends : public ::testing::TestWithParam<PeerExtends> {};
+
+TEST_P(InteropPeerExtends, PeerReadsTheAppendedRows) {
+    const PeerExtends& c = GetParam();
+    SKIP_WITHOUT(c.Peer);
+    SKIP_WITHOUT(c.ReaderPeer);
+    ScratchFolder folder;
+    const std::string path = folder.File("t.dbf");
+    const std::vector<Row> peerRows(kRows.begin(), kRows.begin() + 2);
+    ASSERT_EQ(WriteWithPeer(c.Writer, path, peerRows), "");
+    {
+        TDbfFile file;
+        OpenTable(file, path, pfExclusiveOpen);
+        AppendRows(file, {kRows.back()});
+    }
+    EXPECT_EQ(RunPeer(kPeers + c.Reader + " " + path), PeerLines(kRows));
+    EXPECT_EQ(ReadWithEngine(path), kRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InteropPeers, InteropPeerExtends,
+    ::testing::Values(PeerExtends{"PythonDbfBaseIII", kPythonDbf, "write_dbf.py db3", kDbfread, "read_dbfread.py"},
+                      PeerExtends{"PythonDbfFoxPro", kPythonDbf, "write_dbf.py vfp", kDbfread, "read_dbfread.py"},
+                      PeerExtends{"XBaseBaseIII", kXBase, "write_xbase.pl 3", kXBase, "read_xbase.pl"},
+                      PeerExtends{"XBaseBaseIV", kXBase, "write_xbase.pl 4", kXBase, "read_xbase.pl"},
+                      PeerExtends{"XBaseFoxPro", kXBase, "write_xbase.pl 245", kXBase, "read_xbase.pl"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
