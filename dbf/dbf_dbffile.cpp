@@ -304,20 +304,39 @@ int32_t TDbfFile::Insert(uint8_t* buffer) {
         throw;
     }
     InsertIntoIndexes(recNo, buffer);
-    const uint32_t countAfter = IncrementRecordCount();
-    if (WriteError()) FailAppend(recNo, buffer, countAfter);
-    if (FLockField) WriteLockInfo(buffer);
-    WriteRecord(recNo, buffer);
+    const uint32_t countAfter = CountAndWriteRecord(recNo, buffer);
     UnlockPage(recNo);
     if (WriteError()) FailAppend(recNo, buffer, countAfter);
     return recNo;
 }
 
-// Another process may be appending at the next number; it holds that lock.
+// Another process may be appending at the next number: it holds that page
+// lock. One that has just finished has released it again, so a number is ours
+// only when, under its lock, it still lies behind the end of the file.
 int32_t TDbfFile::LockNewRecordNumber() {
     int32_t recNo = GetRecordCount() + 1;
-    while (!LockPage(recNo, false)) ++recNo;
-    return recNo;
+    while (true) {
+        if (!LockPage(recNo, false)) {
+            ++recNo;
+            continue;
+        }
+        const int32_t count = GetRecordCount();
+        if (recNo > count) return recNo;
+        UnlockPage(recNo);
+        recNo = count + 1;
+    }
+}
+
+// The record is written while the header lock is still held: the end-of-file
+// byte that a header write puts behind the last record would otherwise land
+// on a record another process is writing at that moment.
+uint32_t TDbfFile::CountAndWriteRecord(int32_t recNo, uint8_t* buffer) {
+    TPageLock headerLock(*this, 0);
+    const uint32_t countAfter = IncrementRecordCount();
+    if (WriteError()) return countAfter;
+    if (FLockField) WriteLockInfo(buffer);
+    WriteRecord(recNo, buffer);
+    return countAfter;
 }
 
 void TDbfFile::InsertIntoIndexes(int32_t recNo, const uint8_t* buffer) {
@@ -338,8 +357,8 @@ void TDbfFile::DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buf
     for (size_t i = 0; i < count; ++i) FIndexFiles[i]->Delete(recNo, buffer);
 }
 
+// The caller holds the header lock.
 uint32_t TDbfFile::IncrementRecordCount() {
-    TPageLock headerLock(*this, 0);
     RefreshSharedHeader();
     const uint32_t count = HeaderRecordCount() + 1;
     PutRecordCount(count);

@@ -88,7 +88,9 @@ public:
     // Record locks: taken without waiting ("Record locked." when another
     // handle holds it); buffer receives the record as it is on disk now.
     void LockRecord(int32_t recNo, uint8_t* buffer);
-    // Posts buffer at recNo and releases the lock.
+    // Posts buffer at recNo and releases the lock. When the write fails the
+    // record gets back what it held while locked, the lock stays held (the
+    // edit is still pending) and EDbfWriteError is raised.
     void UnlockRecord(int32_t recNo, const uint8_t* buffer);
     void WriteLockInfo(uint8_t* buffer) const;
     bool LockTable(bool wait) { return LockAllPages(wait); }
@@ -153,6 +155,7 @@ private:
     int32_t LockNewRecordNumber();
     void InsertIntoIndexes(int32_t recNo, const uint8_t* buffer);
     void DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buffer);
+    uint32_t CountAndWriteRecord(int32_t recNo, uint8_t* buffer);
     uint32_t IncrementRecordCount();
     void UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo);
     void RefreshSharedHeader();

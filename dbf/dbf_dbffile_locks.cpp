@@ -26,6 +26,20 @@ namespace dbf {
 
 using namespace layout;
 
+namespace {
+
+// A write that moved only part of a record leaves a mix of old and new bytes;
+// the record gets back what it held since it was locked (the image read then,
+// with the lock information written then), when the file takes it.
+void PutBackLockedImage(TDbfFile& file, int32_t recNo, const uint8_t* posted) {
+    std::vector<uint8_t> image(file.PrevBuffer(), file.PrevBuffer() + file.RecordSize());
+    if (const TDbfFieldDef* lock = file.LockField())
+        std::memcpy(image.data() + lock->Offset(), posted + lock->Offset(), static_cast<size_t>(lock->Size()));
+    file.WriteRecord(recNo, image.data());
+}
+
+}  // namespace
+
 void TDbfFile::LockRecord(int32_t recNo, uint8_t* buffer) {
     if (!LockPage(recNo, false)) throw EDbfError(msg::RecordLocked);
     // The edit starts from what is on disk now, not from an older copy.
@@ -43,12 +57,16 @@ void TDbfFile::UnlockRecord(int32_t recNo, const uint8_t* buffer) {
         FIndexFiles[i]->RaiseKeyViolation();
     }
     WriteRecord(recNo, buffer);
-    UnlockPage(recNo);
-    // A post that did not reach the file must not pass for a success.
+    // A post that did not reach the file must not pass for a success. The
+    // edit stays pending, so the lock stays held until it is cancelled.
     if (WriteError()) {
+        ResetError();
+        for (auto& index : FIndexFiles) index->Update(recNo, buffer, FPrevBuffer.data());
+        PutBackLockedImage(*this, recNo, buffer);
         ResetError();
         throw EDbfWriteError(msg::WriteError);
     }
+    UnlockPage(recNo);
 }
 
 void TDbfFile::WriteLockInfo(uint8_t* buffer) const {

@@ -1,0 +1,63 @@
+// Two processes appending records with memos to one table at the same time:
+// every record arrives once, under its own number, with its own memo.
+#include "DbfTableTestSupport.h"
+#include "MultiProcessTestSupport.h"
+
+#include <map>
+
+namespace {
+
+constexpr int kRecordsPerWriter = 2000;
+const std::vector<std::string> kWriters = {"A", "B"};
+
+}  // namespace
+
+class MultiProcessAppend : public DbfTableTest {
+protected:
+    void SetUp() override {
+        CreateAndOpen({Def(kWorkerNameField, ds::ftString, kWorkerNameWidth), Def(kWorkerMemoField, ds::ftMemo, 0)});
+        Table.Close();
+    }
+};
+
+TEST_F(MultiProcessAppend, TwoWritersAtOnceLoseNothing) {
+    std::vector<std::unique_ptr<TTableWorkerProcess>> workers;
+    for (size_t i = 0; i < kWriters.size(); ++i) {
+        workers.push_back(std::make_unique<TTableWorkerProcess>());
+        ASSERT_EQ(workers.back()->Ask("open " + TablePath()), "ok");
+    }
+    // Both start before either is asked for its answer, so their appends overlap.
+    for (size_t i = 0; i < kWriters.size(); ++i)
+        workers[i]->SendLine("append " + kWriters[i] + " " + std::to_string(kRecordsPerWriter));
+    for (auto& worker : workers) EXPECT_EQ(worker->ReadLine(), "ok");
+    workers.clear();
+
+    const size_t total = kWriters.size() * kRecordsPerWriter;
+    const std::vector<uint8_t> bytes = TableBytes();
+    const size_t headerSize = HeaderU16(bytes, 8);
+    const size_t recordSize = HeaderU16(bytes, 10);
+    EXPECT_EQ(HeaderU32(bytes, 4), total);
+    // Whole records only; an end-of-file byte may follow the last one.
+    EXPECT_EQ((bytes.size() - headerSize) / recordSize, total);
+    EXPECT_LE(bytes.size() - headerSize - total * recordSize, 1u);
+
+    // Each writer's records in the order it appended them, by record number.
+    std::map<std::string, std::vector<int>> recNosOf;
+    Table.Open();
+    EXPECT_EQ(Table.RecordCount(), static_cast<int>(total));
+    for (Table.First(); !Table.Eof(); Table.Next()) {
+        const std::string name = Table.FieldByName(kWorkerNameField).AsString();
+        const std::string tag = name.substr(0, 1);
+        const int seq = std::stoi(name.substr(1));
+        ASSERT_EQ(RecordBytes(bytes, Table.PhysicalRecNo())[0], ' ') << name;
+        EXPECT_EQ(Table.FieldByName(kWorkerMemoField).AsString(), WorkerMemoText(tag, seq)) << name;
+        auto& recNos = recNosOf[tag];
+        EXPECT_EQ(seq, static_cast<int>(recNos.size()) + 1) << "out of order or twice: " << name;
+        recNos.push_back(Table.PhysicalRecNo());
+    }
+    ASSERT_EQ(recNosOf.size(), kWriters.size());
+    for (const auto& [tag, recNos] : recNosOf) {
+        EXPECT_EQ(recNos.size(), static_cast<size_t>(kRecordsPerWriter)) << tag;
+        for (size_t i = 1; i < recNos.size(); ++i) ASSERT_LT(recNos[i - 1], recNos[i]) << tag;
+    }
+}
