@@ -18,6 +18,11 @@ public:
                                      QMessageBox::Yes) == QMessageBox::Yes;
     }
 
+    bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption) override {
+        return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Ok;
+    }
+
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override {
         QMessageBox::information(parent, caption, text);
     }

@@ -25,6 +25,8 @@ public:
     virtual void ShowException(QWidget* parent, const QString& message) = 0;
     // A message box with Yes and No buttons; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // A confirmation with OK and Cancel buttons; true for OK.
+    virtual bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption) = 0;
     // A message box with an OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text, const QString& caption) = 0;
     // The common open and save dialogs; an empty string when cancelled.

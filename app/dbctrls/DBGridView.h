@@ -10,7 +10,7 @@
 // - Down on the last record appends a new record (when the dataset can be
 //   modified); Up out of a new record in which nothing was typed cancels it;
 //   Insert inserts a new record at the current row; Ctrl+Del asks
-//   "Delete record?" and deletes on yes.
+//   "Delete record?" and deletes on OK.
 // - Typing a character, F2 or a double click edits the current cell in place
 //   after putting the dataset into edit state (refused, no editor, when that
 //   fails). Escape in the editor undoes the typing in the cell. The editor's

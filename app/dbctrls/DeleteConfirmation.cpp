@@ -5,6 +5,6 @@
 #include <QWidget>
 
 bool DeleteConfirmed(QWidget* parent) {
-    return Dialogs().AskYesNo(parent ? parent->window() : nullptr, QStringLiteral("Delete record?"),
-                              QStringLiteral("Confirm"));
+    return Dialogs().AskOkCancel(parent ? parent->window() : nullptr, QStringLiteral("Delete record?"),
+                                 QStringLiteral("Confirm"));
 }

@@ -32,8 +32,10 @@ std::unique_ptr<DataSet> OpenQuestions(int count) {
     });
     dataSet->SetName("Dbf1");
     for (int n = 1; n <= count; ++n) {
-        const ds::TVariant flag = n % 3 == 0 ? ds::TVariant() : ds::TVariant(n % 3 == 1);
-        dataSet->AddRow({"1", std::to_string(n), "Frage " + std::to_string(n), ds::TVariant(), flag});
+        // Every third flag is blank; the others alternate true and false.
+        std::vector<ds::TVariant> row{"1", std::to_string(n), "Frage " + std::to_string(n), ds::TVariant(), ds::TVariant()};
+        if (n % 3 != 0) row.back() = ds::TVariant(n % 3 == 1);
+        dataSet->AddRow(row);
     }
     dataSet->Open();
     return dataSet;

@@ -364,7 +364,7 @@ private slots:
             FDialogs->YesNoAnswers = {answer};
             ClickCell(1, colKapitel);
             Key(Qt::Key_Delete, Qt::ControlModifier);
-            QCOMPARE(FDialogs->Shown, QStringList(QStringLiteral("ask: Confirm: Delete record?")));
+            QCOMPARE(FDialogs->Shown, QStringList(QStringLiteral("confirm: Confirm: Delete record?")));
             FDialogs->Shown.clear();
             QCOMPARE(FDataSet->IsStoredDeleted(2), answer);
             QCOMPARE(Numbers(), answer ? QStringList({"1", "3"}) : QStringList({"1", "2", "3"}));

@@ -140,7 +140,7 @@ private slots:
             FDialogs->YesNoAnswers = {answer};
             FDataSet->Next();
             Click(nbDelete);
-            QCOMPARE(FDialogs->Shown, QStringList{QStringLiteral("ask: Confirm: Delete record?")});
+            QCOMPARE(FDialogs->Shown, QStringList{QStringLiteral("confirm: Confirm: Delete record?")});
             FDialogs->Shown.clear();
             QCOMPARE(FDataSet->IsStoredDeleted(2), answer);
             QCOMPARE(CurrentNumber(*FDataSet), std::string(answer ? "3" : "2"));

@@ -174,7 +174,7 @@ private slots:
         TScriptedDialogs dialogs;
         dialogs.YesNoAnswers = {false, true};
         QTest::mouseClick(Button(nbDelete), Qt::LeftButton);
-        QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("ask: Confirm: Delete record?")});
+        QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("confirm: Confirm: Delete record?")});
         QCOMPARE(Table().ExactRecordCount(), 1);
         QTest::mouseClick(Button(nbDelete), Qt::LeftButton);
         QCOMPARE(Table().ExactRecordCount(), 0);

@@ -10,10 +10,19 @@ void TScriptedDialogs::ShowException(QWidget*, const QString& message) {
 
 bool TScriptedDialogs::AskYesNo(QWidget*, const QString& text, const QString& caption) {
     Shown << QStringLiteral("ask: ") + caption + QStringLiteral(": ") + text;
+    return NextAnswer();
+}
+
+bool TScriptedDialogs::NextAnswer() {
     if (YesNoAnswers.empty()) return false;
     const bool answer = YesNoAnswers.front();
     YesNoAnswers.pop_front();
     return answer;
+}
+
+bool TScriptedDialogs::AskOkCancel(QWidget*, const QString& text, const QString& caption) {
+    Shown << QStringLiteral("confirm: ") + caption + QStringLiteral(": ") + text;
+    return NextAnswer();
 }
 
 void TScriptedDialogs::ShowMessage(QWidget*, const QString& text, const QString& caption) {

@@ -22,17 +22,20 @@ public:
 
     // What the program showed, one entry per box or dialog, in order.
     QStringList Shown;
-    // The answers to give next; an empty queue answers No, respectively cancels.
+    // The answers to give next (Yes or OK when true; the queue serves both
+    // kinds of question); an empty queue answers No, respectively cancels.
     std::deque<bool> YesNoAnswers;
     std::deque<QString> FileNames;
 
     void ShowException(QWidget* parent, const QString& message) override;
     bool AskYesNo(QWidget* parent, const QString& text, const QString& caption) override;
+    bool AskOkCancel(QWidget* parent, const QString& text, const QString& caption) override;
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
     QString OpenFileName(QWidget* parent, const TFileDialogOptions& options) override;
     QString SaveFileName(QWidget* parent, const TFileDialogOptions& options) override;
 
 private:
+    bool NextAnswer();
     QString NextFileName();
 };
 
