@@ -2,9 +2,11 @@
 
 #include "dataset/FormatSettings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace ds {
@@ -43,35 +45,76 @@ int DaysInMonth(int year, int month) {
     return month == 2 && leap ? 29 : days[month - 1];
 }
 
-std::string TwoDigits(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
+// value in decimal, zero-padded to at least width digits (as "%0*d" writes it).
+void AppendPadded(std::string& out, int value, int width) {
+    if (value < 0) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%0*d", width, value);
+        out += text;
+        return;
+    }
+    char digits[16];
+    char* first = digits + sizeof digits;
+    do {
+        *--first = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (digits + sizeof digits - first < width) *--first = '0';
+    out.append(first, digits + sizeof digits);
+}
+
+// A date or time pattern cut into its tokens once; literal text between
+// them is kept as it stands.
+struct TPatternToken {
+    char Kind;             // 'y', 'm', 'd', 'h', 'n', 's', or 0 for literal text
+    std::string Literal;
+};
+
+std::vector<TPatternToken> CompilePattern(std::string_view pattern) {
+    static constexpr struct { std::string_view Name; char Kind; } kTokens[] = {
+        {"yyyy", 'y'}, {"mm", 'm'}, {"dd", 'd'}, {"hh", 'h'}, {"nn", 'n'}, {"ss", 's'}};
+    std::vector<TPatternToken> tokens;
+    for (size_t i = 0; i < pattern.size();) {
+        const std::string_view rest = pattern.substr(i);
+        const auto* token = std::find_if(std::begin(kTokens), std::end(kTokens),
+                                         [&](const auto& t) { return rest.substr(0, t.Name.size()) == t.Name; });
+        if (token != std::end(kTokens)) {
+            tokens.push_back({token->Kind, {}});
+            i += token->Name.size();
+            continue;
+        }
+        if (tokens.empty() || tokens.back().Kind != 0) tokens.push_back({0, {}});
+        tokens.back().Literal += pattern[i++];
+    }
+    return tokens;
+}
+
+// The compiled form of the pattern used last on this thread: a walk formats
+// every date with the same one.
+const std::vector<TPatternToken>& CompiledPattern(const std::string& pattern) {
+    thread_local std::string lastPattern;
+    thread_local std::vector<TPatternToken> lastTokens;
+    if (lastTokens.empty() || pattern != lastPattern) {
+        lastTokens = CompilePattern(pattern);
+        lastPattern = pattern;
+    }
+    return lastTokens;
 }
 
 // Fills a date or time pattern: each token is replaced by its value, other
 // characters are copied.
 std::string FillPattern(const std::string& pattern, const TDateParts& date, const TTimeParts& time) {
     std::string result;
-    for (size_t i = 0; i < pattern.size();) {
-        const std::string rest = pattern.substr(i);
-        if (rest.rfind("yyyy", 0) == 0) {
-            char year[16];
-            std::snprintf(year, sizeof year, "%04d", date.Year);
-            result += year;
-            i += 4;
-        } else if (rest.rfind("mm", 0) == 0) {
-            result += TwoDigits(date.Month), i += 2;
-        } else if (rest.rfind("dd", 0) == 0) {
-            result += TwoDigits(date.Day), i += 2;
-        } else if (rest.rfind("hh", 0) == 0) {
-            result += TwoDigits(time.Hour), i += 2;
-        } else if (rest.rfind("nn", 0) == 0) {
-            result += TwoDigits(time.Minute), i += 2;
-        } else if (rest.rfind("ss", 0) == 0) {
-            result += TwoDigits(time.Second), i += 2;
-        } else {
-            result += pattern[i++];
+    result.reserve(pattern.size() + 4);
+    for (const TPatternToken& token : CompiledPattern(pattern)) {
+        switch (token.Kind) {
+            case 'y': AppendPadded(result, date.Year, 4); break;
+            case 'm': AppendPadded(result, date.Month, 2); break;
+            case 'd': AppendPadded(result, date.Day, 2); break;
+            case 'h': AppendPadded(result, time.Hour, 2); break;
+            case 'n': AppendPadded(result, time.Minute, 2); break;
+            case 's': AppendPadded(result, time.Second, 2); break;
+            default: result += token.Literal; break;
         }
     }
     return result;

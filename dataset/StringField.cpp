@@ -6,6 +6,7 @@
 #include "dataset/DateTimeUtils.h"
 #include "dataset/TextConvert.h"
 
+#include <cstring>
 #include <vector>
 
 namespace ds {
@@ -14,12 +15,15 @@ TStringField::TStringField(int size, TFieldType dataType) : TField(dataType, siz
     SetTransliterate(true);
 }
 
+// A string rather than a vector as the value buffer: short fields then
+// need no heap allocation, and a walk reads every field of every record.
 std::string TStringField::AsString() const {
-    std::vector<char> buffer(static_cast<size_t>(DataSize()), '\0');
+    std::string buffer(static_cast<size_t>(DataSize()), '\0');
     if (!GetData(buffer.data())) return {};
     buffer.back() = '\0';
     if (Transliterate() && buffer[0] != '\0') DataSet()->Translate(buffer.data(), buffer.data(), false);
-    return DataSet()->TextFromAnsi(buffer.data());
+    buffer.resize(std::strlen(buffer.c_str()));
+    return DataSet()->TextFromAnsi(buffer);
 }
 
 void TStringField::SetAsString(const std::string& value) {

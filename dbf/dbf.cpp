@@ -220,7 +220,10 @@ TDbfTranslationMode TDbf::TranslationModeOf(int codePage) const {
     return tmNoneAvailable;
 }
 
+int TDbf::AnsiCodePage() const { return FAnsiCodePage != 0 ? FAnsiCodePage : platform::AnsiCodePage(); }
+
 void TDbf::DetermineTranslationMode() {
+    FAnsiCodePage = platform::AnsiCodePage();
     FCodePage = static_cast<int>(FDbfFile->UseCodePage());
     FTranslationMode = TranslationModeOf(FCodePage);
     if (FTranslationMode != tmNoneAvailable) return;
@@ -254,6 +257,7 @@ void TDbf::InternalClose() {
     FCursor.reset();
     FEditingRecNo = -1;
     FCodePage = 0;
+    FAnsiCodePage = 0;
     FTranslationMode = tmNoneAvailable;
     // Closing the table file flushes and closes it and its memo file.
     FDbfFile.reset();

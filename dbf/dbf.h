@@ -227,6 +227,7 @@ private:
     void OpenTableFile();
     void BuildFieldDefs(TDbfFile& file);
     void DetermineTranslationMode();
+    int AnsiCodePage() const;
     TDbfTranslationMode TranslationModeOf(int codePage) const;
 
     // Creating (dbf_dbf_create.cpp).
@@ -287,6 +288,9 @@ private:
     uint8_t FLanguageID = 0;
     int32_t FTableLevel = 4;
     int FCodePage = 0;
+    // The system ANSI code page the translation mode was chosen for at open;
+    // 0 while closed. Kept so that no field value has to ask the locale.
+    int FAnsiCodePage = 0;
     bool FExclusive = false;
     bool FShowDeleted = false;
     bool FPosting = false;

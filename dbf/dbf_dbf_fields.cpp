@@ -113,12 +113,12 @@ int TDbf::Translate(const char* source, char* dest, bool toOem) {
         const int length = OnTranslate(*this, source, dest, toOem);
         return length == -1 ? static_cast<int>(std::strlen(dest)) : length;
     }
-    const int ansi = platform::AnsiCodePage();
+    const int ansi = AnsiCodePage();
     // Without a converter for the table's code page the bytes pass unchanged:
     // a conversion into nothing would wipe the text.
     if (FTranslationMode == tmNoneNeeded || FTranslationMode == tmNoneAvailable || FCodePage == ansi) {
         const size_t length = std::strlen(source);
-        std::memmove(dest, source, length + 1);
+        if (dest != source) std::memmove(dest, source, length + 1);
         return static_cast<int>(length);
     }
     return toOem ? TranslateString(ansi, FCodePage, source, dest, -1)
@@ -126,11 +126,11 @@ int TDbf::Translate(const char* source, char* dest, bool toOem) {
 }
 
 std::string TDbf::AnsiFromText(const std::string& text) {
-    return platform::Utf8ToCodePage(platform::AnsiCodePage(), text);
+    return platform::Utf8ToCodePage(AnsiCodePage(), text);
 }
 
 std::string TDbf::TextFromAnsi(const std::string& ansi) {
-    return platform::CodePageToUtf8(platform::AnsiCodePage(), ansi);
+    return platform::CodePageToUtf8(AnsiCodePage(), ansi);
 }
 
 }  // namespace dbf

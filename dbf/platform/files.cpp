@@ -75,9 +75,11 @@ void TFile::CreateEmpty(const std::string& path) {
     ::close(descriptor);
 }
 
-TFile::TFile(int descriptor, bool writable) : FDescriptor(descriptor), FWritable(writable) {}
+TFile::TFile(int descriptor, bool writable)
+    : FDescriptor(descriptor), FWritable(writable), FWindow(std::make_unique<TMappedWindow>()) {}
 
-TFile::TFile(TFile&& other) noexcept : FDescriptor(other.FDescriptor), FWritable(other.FWritable) {
+TFile::TFile(TFile&& other) noexcept
+    : FDescriptor(other.FDescriptor), FWritable(other.FWritable), FWindow(std::move(other.FWindow)) {
     other.FDescriptor = -1;
 }
 
@@ -86,6 +88,7 @@ TFile& TFile::operator=(TFile&& other) noexcept {
         Release();
         FDescriptor = other.FDescriptor;
         FWritable = other.FWritable;
+        FWindow = std::move(other.FWindow);
         other.FDescriptor = -1;
     }
     return *this;
@@ -94,12 +97,14 @@ TFile& TFile::operator=(TFile&& other) noexcept {
 TFile::~TFile() { Release(); }
 
 void TFile::Release() noexcept {
+    FWindow.reset();
     if (FDescriptor >= 0) ::close(FDescriptor);  // also drops every lock of this description
     FDescriptor = -1;
 }
 
 size_t TFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
     if (offset < 0) return 0;
+    if (FWindow && FWindow->ReadAt(FDescriptor, offset, buffer, count)) return count;
     auto* bytes = static_cast<char*>(buffer);
     size_t done = 0;
     while (done < count) {
@@ -132,6 +137,7 @@ int64_t TFile::Size() const {
 
 bool TFile::SetSize(int64_t size) const {
     if (size < 0) return false;
+    if (FWindow) FWindow->Drop();  // a map beyond a shrunk end would fault
     return RetryOnInterrupt([&] { return ::ftruncate(FDescriptor, size); }) == 0;
 }
 

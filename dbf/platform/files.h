@@ -7,6 +7,8 @@
 // - TFile owns one open file description; it is closed when the object dies.
 //   Reads and writes loop over partial transfers and return the number of bytes
 //   actually moved, so a caller sees a short write instead of losing it.
+//   Small reads are served from a shared map of a window of the file
+//   (TMappedWindow), which sees every write as a read would.
 // - Byte-range locks are exclusive open-file-description locks: two TFile
 //   objects on the same file exclude each other even inside one process, and
 //   closing one releases only its own locks. They are advisory and never block
@@ -19,10 +21,12 @@
 #pragma once
 
 #include "dbf/dbf_common.h"
+#include "dbf/platform/mapped_window.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace dbf::platform {
@@ -80,6 +84,7 @@ private:
 
     int FDescriptor = -1;
     bool FWritable = false;
+    std::unique_ptr<TMappedWindow> FWindow;
 };
 
 // True when path names an existing file that is not a folder.

@@ -140,6 +140,59 @@ TConverter OpenConverter(int codePage) {
     return conv;
 }
 
+// Opening a converter costs far more than a field's conversion, so each
+// thread keeps one per code page (ucnv_toUChars and ucnv_fromUChars reset it
+// before every use). Null for a code page ICU does not hold.
+UConverter* CachedConverter(int codePage) {
+    thread_local std::map<int, TConverter> cache;
+    auto found = cache.find(codePage);
+    if (found == cache.end()) found = cache.emplace(codePage, OpenConverter(codePage)).first;
+    return found->second.get();
+}
+
+// The UTF-8 text of each of the 256 bytes of a single-byte code page, taken
+// from its ICU converter once, so decoding a field is a table walk.
+struct TSingleByteTable {
+    std::string Utf8[256];
+    bool AsciiTransparent = true;  // bytes 0..127 stand for themselves
+};
+
+std::unique_ptr<TSingleByteTable> BuildSingleByteTable(UConverter* conv) {
+    auto table = std::make_unique<TSingleByteTable>();
+    for (int byte = 0; byte < 256; ++byte) {
+        const char in = static_cast<char>(byte);
+        UChar out[4];
+        UErrorCode err = U_ZERO_ERROR;
+        const int32_t len = ucnv_toUChars(conv, out, 4, &in, 1, &err);
+        if (U_FAILURE(err)) return nullptr;
+        icu::UnicodeString(false, out, len).toUTF8String(table->Utf8[byte]);
+        if (byte < 0x80 && table->Utf8[byte] != std::string(1, in)) table->AsciiTransparent = false;
+    }
+    return table;
+}
+
+// Null for double-byte and unavailable code pages.
+const TSingleByteTable* SingleByteTable(int codePage) {
+    thread_local std::map<int, std::unique_ptr<TSingleByteTable>> cache;
+    // Nearly every call asks for the code page the call before asked for.
+    thread_local int lastCodePage = 0;
+    thread_local const TSingleByteTable* lastTable = nullptr;
+    if (codePage == lastCodePage && lastCodePage != 0) return lastTable;
+    auto found = cache.find(codePage);
+    if (found == cache.end()) {
+        UConverter* conv = CachedConverter(codePage);
+        const bool singleByte = conv != nullptr && ucnv_getMaxCharSize(conv) == 1;
+        found = cache.emplace(codePage, singleByte ? BuildSingleByteTable(conv) : nullptr).first;
+    }
+    lastCodePage = codePage;
+    lastTable = found->second.get();
+    return lastTable;
+}
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::string IcuLocaleName() {
     const std::string name = UserLocaleName();
     return name.empty() ? std::string("en_US") : name;
@@ -227,7 +280,7 @@ char DecimalSeparator() {
     return static_cast<char>(symbol[0]);
 }
 
-bool CodePageAvailable(int codePage) { return OpenConverter(codePage) != nullptr; }
+bool CodePageAvailable(int codePage) { return CachedConverter(codePage) != nullptr; }
 
 std::vector<int> InstalledCodePages(const std::vector<int>& candidates) {
     std::vector<int> result;
@@ -238,12 +291,12 @@ std::vector<int> InstalledCodePages(const std::vector<int>& candidates) {
 }
 
 std::u16string CodePageToUtf16(int codePage, std::string_view bytes) {
-    TConverter conv = OpenConverter(codePage);
+    UConverter* conv = CachedConverter(codePage);
     if (!conv || bytes.empty()) return std::u16string();
     UErrorCode err = U_ZERO_ERROR;
     // A double-byte page never yields more UTF-16 units than bytes, plus room for the terminator.
     std::u16string result(bytes.size() + 1, u'\0');
-    const int32_t len = ucnv_toUChars(conv.get(), result.data(), static_cast<int32_t>(result.size()),
+    const int32_t len = ucnv_toUChars(conv, result.data(), static_cast<int32_t>(result.size()),
                                       bytes.data(), static_cast<int32_t>(bytes.size()), &err);
     if (U_FAILURE(err)) return std::u16string();
     result.resize(static_cast<size_t>(len));
@@ -251,15 +304,15 @@ std::u16string CodePageToUtf16(int codePage, std::string_view bytes) {
 }
 
 std::string Utf16ToCodePage(int codePage, std::u16string_view text) {
-    TConverter conv = OpenConverter(codePage);
+    UConverter* conv = CachedConverter(codePage);
     if (!conv || text.empty()) return std::string();
     UErrorCode err = U_ZERO_ERROR;
-    const int32_t needed = ucnv_fromUChars(conv.get(), nullptr, 0, text.data(),
+    const int32_t needed = ucnv_fromUChars(conv, nullptr, 0, text.data(),
                                            static_cast<int32_t>(text.size()), &err);
     if (err != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(err)) return std::string();
     std::string result(static_cast<size_t>(needed) + 1, '\0');
     err = U_ZERO_ERROR;
-    ucnv_fromUChars(conv.get(), result.data(), static_cast<int32_t>(result.size()), text.data(),
+    ucnv_fromUChars(conv, result.data(), static_cast<int32_t>(result.size()), text.data(),
                     static_cast<int32_t>(text.size()), &err);
     if (U_FAILURE(err)) return std::string();
     result.resize(static_cast<size_t>(needed));
@@ -282,6 +335,13 @@ std::string Utf16ToCodePagePrefix(int codePage, std::u16string_view text, size_t
 }
 
 std::string CodePageToUtf8(int codePage, std::string_view bytes) {
+    if (const TSingleByteTable* table = SingleByteTable(codePage)) {
+        if (table->AsciiTransparent && IsAscii(bytes)) return std::string(bytes);
+        std::string result;
+        result.reserve(bytes.size());
+        for (char c : bytes) result += table->Utf8[static_cast<unsigned char>(c)];
+        return result;
+    }
     const std::u16string text = CodePageToUtf16(codePage, bytes);
     std::string result;
     icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())).toUTF8String(result);
@@ -289,6 +349,9 @@ std::string CodePageToUtf8(int codePage, std::string_view bytes) {
 }
 
 std::string Utf8ToCodePage(int codePage, std::string_view utf8) {
+    // Plain ASCII text is the same bytes in every page that keeps ASCII as it is.
+    if (const TSingleByteTable* table = SingleByteTable(codePage); table && table->AsciiTransparent && IsAscii(utf8))
+        return std::string(utf8);
     const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
         icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     return Utf16ToCodePage(codePage,

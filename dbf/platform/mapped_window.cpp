@@ -1,0 +1,123 @@
+#include "dbf/platform/mapped_window.h"
+
+#include <algorithm>
+#include <atomic>
+#include <csetjmp>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dbf::platform {
+
+namespace {
+
+// A window of 2 MiB: large enough that re-mapping is rare, small enough
+// that a walk's resident memory stays flat.
+constexpr int64_t kWindowSize = int64_t{2} << 20;
+// Larger transfers (memo blocks of whole files, headers) go to pread.
+constexpr size_t kLargestMappedRead = 64 * 1024;
+
+// The copy in progress on this thread, for the SIGBUS handler.
+thread_local sigjmp_buf* tCopyGuard = nullptr;
+struct sigaction gPreviousBusAction {};
+
+void PassToPreviousHandler(int signal, siginfo_t* info, void* context) {
+    if (gPreviousBusAction.sa_flags & SA_SIGINFO) {
+        gPreviousBusAction.sa_sigaction(signal, info, context);
+    } else if (gPreviousBusAction.sa_handler != SIG_IGN && gPreviousBusAction.sa_handler != SIG_DFL) {
+        gPreviousBusAction.sa_handler(signal);
+    } else {
+        // Not a fault of ours: let it do what it would have done without us.
+        sigaction(SIGBUS, &gPreviousBusAction, nullptr);
+    }
+}
+
+void OnBusError(int signal, siginfo_t* info, void* context) {
+    if (tCopyGuard != nullptr) siglongjmp(*tCopyGuard, 1);
+    PassToPreviousHandler(signal, info, context);
+}
+
+void InstallBusHandlerOnce() {
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        struct sigaction action {};
+        action.sa_sigaction = OnBusError;
+        // SA_NODEFER: the handler leaves by siglongjmp without restoring the
+        // signal mask, so SIGBUS must not stay blocked.
+        action.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGBUS, &action, &gPreviousBusAction);
+    });
+}
+
+// Copies from the map; false when the pages vanished under the copy.
+bool GuardedCopy(void* buffer, const char* source, size_t count) {
+    sigjmp_buf guard;
+    if (sigsetjmp(guard, 0) != 0) {
+        tCopyGuard = nullptr;
+        return false;
+    }
+    tCopyGuard = &guard;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    std::memcpy(buffer, source, count);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    tCopyGuard = nullptr;
+    return true;
+}
+
+int64_t PageSize() {
+    static const int64_t size = sysconf(_SC_PAGESIZE);
+    return size;
+}
+
+}  // namespace
+
+bool TMappedWindow::ReadAt(int descriptor, int64_t offset, void* buffer, size_t count) {
+    if (count > kLargestMappedRead || offset < 0) return false;
+    if (!Covers(offset, count)) {
+        if (IsFreshTail(offset)) return false;
+        if (!Map(descriptor, offset, count)) return false;
+    }
+    if (GuardedCopy(buffer, FBase + (offset - FStart), count)) return true;
+    Drop();  // the file shrank under the map
+    return false;
+}
+
+// Records appended since the window reached the end of the file are read
+// with pread until the file has grown by a good part of a window: re-mapping
+// for every record just appended would cost more than it saves.
+bool TMappedWindow::IsFreshTail(int64_t offset) const {
+    return FBase != nullptr && FEnd == FFileSizeWhenMapped && offset >= FEnd && offset < FEnd + kWindowSize / 2;
+}
+
+bool TMappedWindow::Map(int descriptor, int64_t offset, size_t count) {
+    Drop();
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0) return false;
+    // A little room before the offset keeps a backward walk from re-mapping at every step.
+    const int64_t start = std::max<int64_t>(0, offset - kWindowSize / 4) / PageSize() * PageSize();
+    const int64_t end = std::min<int64_t>(info.st_size, start + kWindowSize);
+    if (offset + static_cast<int64_t>(count) > end) return false;
+    InstallBusHandlerOnce();
+    const size_t length = static_cast<size_t>(end - start);
+    void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, descriptor, start);
+    if (base == MAP_FAILED) return false;
+    FBase = static_cast<const char*>(base);
+    FLength = length;
+    FStart = start;
+    FEnd = end;
+    FFileSizeWhenMapped = info.st_size;
+    return true;
+}
+
+void TMappedWindow::Drop() noexcept {
+    if (FBase != nullptr) munmap(const_cast<char*>(FBase), FLength);
+    FBase = nullptr;
+    FLength = 0;
+    FStart = FEnd = 0;
+}
+
+}  // namespace dbf::platform
