@@ -42,16 +42,15 @@ bool StartsZeroFilled(char letter, int32_t size) {
     }
 }
 
-// Whether descriptors of descSize bytes from start end where such a list can
-// end: at a terminator on a descriptor boundary, or exactly at the header's
-// end. A 48-byte boundary inside a list of 32-byte descriptors falls on a
-// name byte or a reserved byte, never on their terminator, so a dBASE IV
-// header does not pass for level 7.
-bool DescriptorsFit(const uint8_t* header, int fullSize, int start, int descSize) {
+// Whether a list of descSize-byte descriptors from start ends with its
+// terminator inside the header. A 48-byte boundary inside a list of 32-byte
+// descriptors falls on a name byte or a reserved byte, never on their
+// terminator, so a dBASE IV header does not pass for level 7.
+bool TerminatedOnBoundary(const uint8_t* header, int fullSize, int start, int descSize) {
     for (int at = start + descSize; at < fullSize; at += descSize) {
         if (header[at] == kDescriptorTerminator) return true;
     }
-    return fullSize > start && (fullSize - start) % descSize == 0;
+    return false;
 }
 
 }  // namespace
@@ -72,12 +71,20 @@ void TDbfFile::Open() {
     FForceClose = false;
     OpenFile();
     try {
-        if (!FileCreated()) ReadExistingHeader();
+        if (!FileCreated()) ReadExistingHeaderLocked();
         OpenIndexFiles();
     } catch (...) {
         Close();
         throw;
     }
+}
+
+// A shared header is read, corrected and written back under the header lock:
+// a copy read while another process appends would otherwise undo its count
+// when written back, and put the end-of-file byte onto the record it writes.
+void TDbfFile::ReadExistingHeaderLocked() {
+    TPageLock headerLock(*this, 0);
+    ReadExistingHeader();
 }
 
 void TDbfFile::ReadExistingHeader() {
@@ -120,12 +127,17 @@ TXBaseVersion TDbfFile::DetectDialect() const {
 
 // Some writers (Perl's XBase among them) stamp the level-7 version number on
 // tables laid out with the 32-byte descriptors of dBASE IV. Such a header is
-// read as the dBASE IV table it is; one that fits neither layout is invalid.
+// read as the dBASE IV table it is. A level-7 list may also run to the end of
+// the header without a terminator, so only a terminator decides.
 void TDbfFile::ConfirmLevel7Layout() {
     const int fullSize = HeaderSize();
-    if (DescriptorsFit(Header(), fullSize, kHeaderSizeVII, kDescSizeVII)) return;
-    if (!DescriptorsFit(Header(), fullSize, kHeaderSize, kDescSize)) throw EDbfError(msg::InvalidDbfFile);
-    SetDbfVersion(xBaseIV);
+    if (TerminatedOnBoundary(Header(), fullSize, kHeaderSizeVII, kDescSizeVII)) return;
+    if (TerminatedOnBoundary(Header(), fullSize, kHeaderSize, kDescSize)) {
+        SetDbfVersion(xBaseIV);
+        return;
+    }
+    // The level-7 language name must lie inside the header.
+    if (fullSize < kHeaderSizeVII) throw EDbfError(msg::InvalidDbfFile);
 }
 
 // The file size is the authority: a header count that disagrees is replaced.
@@ -310,21 +322,16 @@ int32_t TDbfFile::Insert(uint8_t* buffer) {
     return recNo;
 }
 
-// Another process may be appending at the next number: it holds that page
-// lock. One that has just finished has released it again, so a number is ours
-// only when, under its lock, it still lies behind the end of the file.
+// The number is chosen under the header lock, from the file size as it is
+// then: a record behind the end is still being appended by the process that
+// holds its page lock, so the first page that can be locked there is free.
+// Without the header lock, a size read just before another process wrote its
+// record would hand out that record's number again once its lock is released.
 int32_t TDbfFile::LockNewRecordNumber() {
+    TPageLock headerLock(*this, 0);
     int32_t recNo = GetRecordCount() + 1;
-    while (true) {
-        if (!LockPage(recNo, false)) {
-            ++recNo;
-            continue;
-        }
-        const int32_t count = GetRecordCount();
-        if (recNo > count) return recNo;
-        UnlockPage(recNo);
-        recNo = count + 1;
-    }
+    while (!LockPage(recNo, false)) ++recNo;
+    return recNo;
 }
 
 // The record is written while the header lock is still held: the end-of-file
