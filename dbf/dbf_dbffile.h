@@ -14,6 +14,10 @@
 //   that disagrees is corrected on open. Every open of a non-FoxPro table and
 //   every append rewrites the header with today's date and places the
 //   end-of-file byte 0x1A behind the last record.
+// - In shared modes the header lock (waited for) is held while the header is
+//   read and rewritten on open, while a new record number is chosen, and
+//   while an append counts and writes its record, so processes that open and
+//   append at once never undo each other's counts or overwrite each other's records.
 // - Damaged input raises EDbfError ("Invalid DBF file.", "Invalid field
 //   count: ...") or leaves ForceClose set (header or record size 0); no field
 //   lies outside the record, no descriptor is read outside the header.
@@ -123,6 +127,7 @@ public:
 
 private:
     // Open, in steps.
+    void ReadExistingHeaderLocked();
     void ReadExistingHeader();
     TXBaseVersion DetectDialect() const;
     void ConfirmLevel7Layout();

@@ -61,3 +61,29 @@ TEST_F(MultiProcessAppend, TwoWritersAtOnceLoseNothing) {
         for (size_t i = 1; i < recNos.size(); ++i) ASSERT_LT(recNos[i - 1], recNos[i]) << tag;
     }
 }
+
+// Every open of a shared table rewrites its header; one that happens in the
+// middle of an append must neither undo the append's count nor put the
+// end-of-file byte onto the record being written.
+TEST_F(MultiProcessAppend, OpeningWhileAnotherProcessAppendsKeepsTheCount) {
+    TTableWorkerProcess writer, opener;
+    ASSERT_EQ(writer.Ask("open " + TablePath()), "ok");
+    ASSERT_EQ(opener.Ask("open " + TablePath()), "ok");
+    writer.SendLine("append A " + std::to_string(kRecordsPerWriter));
+    opener.SendLine("reopen 300");
+    EXPECT_EQ(writer.ReadLine(), "ok");
+    EXPECT_EQ(opener.ReadLine(), "ok");
+    EXPECT_EQ(opener.Ask("close"), "ok");
+    EXPECT_EQ(writer.Ask("close"), "ok");
+
+    const std::vector<uint8_t> bytes = TableBytes();
+    EXPECT_EQ(HeaderU32(bytes, 4), static_cast<uint32_t>(kRecordsPerWriter));
+    Table.Open();
+    int seq = 0;
+    for (Table.First(); !Table.Eof(); Table.Next()) {
+        ++seq;
+        ASSERT_EQ(RecordBytes(bytes, seq)[0], ' ') << seq;
+        ASSERT_EQ(Table.FieldByName(kWorkerNameField).AsString(), WorkerRecordName("A", seq));
+    }
+    EXPECT_EQ(seq, kRecordsPerWriter);
+}

@@ -120,10 +120,11 @@ class MultiProcessForeignLock : public MultiProcessTable, public ::testing::With
 TEST_P(MultiProcessForeignLock, IsHonouredWhenEditing) {
     if (!std::filesystem::exists(kPython)) GTEST_SKIP() << "no " << kPython;
     const ForeignLockCase& lock = GetParam();
+    // Opened first: an open waits for the header lock, which one case holds.
+    Table.Open();
     TChildProcess holder({kPython, "-c", kPythonLockHolder, TablePath(), std::to_string(lock.Start),
                           std::to_string(lock.Length)});
     ASSERT_EQ(holder.ReadLine(), "locked");
-    Table.Open();
     for (int recNo : lock.Locked) {
         Table.SetPhysicalRecNo(recNo);
         try {

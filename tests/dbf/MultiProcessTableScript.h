@@ -21,6 +21,7 @@
 //   post | cancel      end the edit or insert
 //   append <tag> <n>   append records 1..n of writer tag, each posted at once
 //   pack | empty       maintenance with temporary exclusive access
+//   reopen <n>         close and open the table again, n times
 //   close              close the table; end of input ends the worker
 #pragma once
 

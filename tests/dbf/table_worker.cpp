@@ -53,6 +53,7 @@ private:
             {"post", &TTableWorker::Post},     {"cancel", &TTableWorker::Cancel},
             {"append", &TTableWorker::Append}, {"pack", &TTableWorker::Pack},
             {"empty", &TTableWorker::Empty},   {"close", &TTableWorker::Close},
+            {"reopen", &TTableWorker::Reopen},
         };
         return commands;
     }
@@ -136,6 +137,15 @@ private:
 
     std::string Empty(const std::string&) {
         WithExclusiveAccess([this] { Table().EmptyTable(); });
+        return {};
+    }
+
+    // Every open of a shared table rewrites its header; this one does it n times.
+    std::string Reopen(const std::string& times) {
+        for (int i = std::stoi(times); i > 0; --i) {
+            Table().Close();
+            Table().Open();
+        }
         return {};
     }
 
