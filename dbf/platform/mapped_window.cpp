@@ -30,8 +30,10 @@ void PassToPreviousHandler(int signal, siginfo_t* info, void* context) {
     } else if (gPreviousBusAction.sa_handler != SIG_IGN && gPreviousBusAction.sa_handler != SIG_DFL) {
         gPreviousBusAction.sa_handler(signal);
     } else {
-        // Not a fault of ours: let it do what it would have done without us.
+        // Not a fault of ours: let it do what it would have done without us,
+        // for a fault (which recurs on return) and for a raised signal alike.
         sigaction(SIGBUS, &gPreviousBusAction, nullptr);
+        raise(signal);
     }
 }
 
