@@ -10,6 +10,9 @@
 //   DbfVersion; then Open. An existing file is recognised and its header,
 //   descriptors and memo file are read; a file the mode has just created
 //   stays empty until FinishCreate writes header and descriptors.
+// - The dialect comes from the version byte, with one correction: a level-7
+//   version byte on a header whose descriptor terminator lies on a 32-byte
+//   boundary and on no 48-byte one opens as the dBASE IV table it is.
 // - The file size is the authority for the number of records: a header count
 //   that disagrees is corrected on open. Every open of a non-FoxPro table and
 //   every append rewrites the header with today's date and places the
