@@ -162,18 +162,18 @@ bool ReadMachineForm(const TFieldCodecContext& context, const TDbfFieldDef& fiel
                 StoreValue<double>(dst, stored);
                 return true;
             }
-            TTimeStamp stamp = DateTimeToTimeStamp(stored);
-            if (context.DateTimeHandling == dtBDETimeStamp) {
-                const int64_t ms = std::llround(stored);
-                stamp = {static_cast<int32_t>(ms / kMSecsPerDay), static_cast<int32_t>(ms % kMSecsPerDay)};
-            }
+            const TTimeStamp stamp = context.DateTimeHandling == dtBDETimeStamp ? MilliSecondsToTimeStamp(stored)
+                                                                                 : DateTimeToTimeStamp(stored);
             DeliverTimeStamp(stamp, dataType, dst, nativeFormat);
             return true;
         }
         case 'T': {
             if (AllZero(p, 8)) return false;
-            const TTimeStamp stamp{static_cast<int32_t>(LoadLE32(p)) - kJulianDelta,
-                                   static_cast<int32_t>(LoadLE32(p + 4))};
+            // Computed wide: a damaged day number must not overflow.
+            const int64_t day = int64_t{static_cast<int32_t>(LoadLE32(p))} - kJulianDelta;
+            const TTimeStamp stamp = std::abs(day - kDateDelta) > kMaxDateTimeDays
+                                         ? TTimeStamp{kDateDelta, 0}
+                                         : TTimeStamp{static_cast<int32_t>(day), static_cast<int32_t>(LoadLE32(p + 4))};
             DeliverTimeStamp(stamp, dataType, dst, nativeFormat);
             return true;
         }

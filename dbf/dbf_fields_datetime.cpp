@@ -48,6 +48,8 @@ void DecodeDate(int32_t dayNumber, int& year, int& month, int& day) {
 }
 
 TTimeStamp DateTimeToTimeStamp(double dateTime) {
+    // A damaged field can hold any double.
+    if (!std::isfinite(dateTime) || std::fabs(dateTime) > kMaxDateTimeDays) return {kDateDelta, 0};
     const double days = std::trunc(dateTime);
     int64_t time = std::llround(std::fabs(dateTime - days) * static_cast<double>(kMSecsPerDay));
     int64_t date = static_cast<int64_t>(days) + kDateDelta;
@@ -59,8 +61,14 @@ TTimeStamp DateTimeToTimeStamp(double dateTime) {
     return {static_cast<int32_t>(date), static_cast<int32_t>(time)};
 }
 
+TTimeStamp MilliSecondsToTimeStamp(double milliSeconds) {
+    if (!(std::fabs(milliSeconds) <= kMaxDateTimeDays * static_cast<double>(kMSecsPerDay))) return {kDateDelta, 0};
+    const int64_t ms = std::llround(milliSeconds);
+    return {static_cast<int32_t>(ms / kMSecsPerDay), static_cast<int32_t>(ms % kMSecsPerDay)};
+}
+
 double TimeStampToDateTime(TTimeStamp stamp) {
-    const double days = static_cast<double>(stamp.Date - kDateDelta);
+    const double days = static_cast<double>(int64_t{stamp.Date} - kDateDelta);
     const double fraction = static_cast<double>(stamp.Time) / static_cast<double>(kMSecsPerDay);
     return days < 0 ? days - fraction : days + fraction;
 }

@@ -12,6 +12,9 @@ namespace dbf {
 inline constexpr int32_t kDateDelta = 693594;      // day number of 30 December 1899
 inline constexpr int32_t kJulianDelta = 1721425;   // Julian day number minus day number
 inline constexpr int64_t kMSecsPerDay = 86400000;
+// Far beyond every calendar date and far inside what a day number can hold:
+// a stored value beyond it is no date-time and reads as date-time 0.
+inline constexpr double kMaxDateTimeDays = 1 << 30;
 
 struct TTimeStamp {
     int32_t Date = 0;  // day number
@@ -20,6 +23,8 @@ struct TTimeStamp {
 
 // Rounds to whole milliseconds.
 TTimeStamp DateTimeToTimeStamp(double dateTime);
+// The BDE's millisecond count, in which 1 January 0001 00:00 is 86,400,000.
+TTimeStamp MilliSecondsToTimeStamp(double milliSeconds);
 double TimeStampToDateTime(TTimeStamp stamp);
 
 // False for an impossible date (month 13, 30 February, year 0, ...).
