@@ -84,8 +84,9 @@ public:
     // or kept silent for kReplyTimeout.
     std::string ReadLine() {
         const auto deadline = std::chrono::steady_clock::now() + kReplyTimeout;
-        for (size_t end; (end = FPending.find('\n')) == std::string::npos;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        while (FPending.find('\n') == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0 || !ReadMore(static_cast<int>(left.count()))) {
                 ADD_FAILURE() << "no reply from the child process";
                 return "<no reply>";

@@ -41,7 +41,7 @@ private:
 // One change that reaches the file through a post.
 struct PostedChange {
     const char* What;
-    ds::TDataSetState PendingState;  // the state a failed post leaves
+    ds::TDataSetState PendingState;  // the state a failed post leaves, changes kept
     std::function<void(TDbf&)> Begin;
     std::function<void(TDbf&)> Post;
     Names NamesAfter;
@@ -103,8 +103,9 @@ class TableWriteFault : public ::testing::TestWithParam<size_t> {
 protected:
     const PostedChange& Change() const { return kChanges[GetParam()]; }
 
-    // The retried post (the failed one left its changes pending) succeeds, and after closing the table holds exactly
-    // the change, with the header count equal to the records in the stream.
+    // The failed post left its changes pending: posting them again succeeds,
+    // and after closing the table holds exactly the change, with the header
+    // count equal to the records in the stream.
     void ExpectRetrySucceeds(FaultyTable& faulty) {
         const PostedChange& change = Change();
         faulty.Table.Post();
