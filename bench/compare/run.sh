@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Side-by-side comparison of the engine with other dBASE implementations and
+# two raw baselines, on the same files in one run, timed as whole processes
+# with hyperfine (medians of several runs). Prints one table at the end.
+#
+#   bench/compare/run.sh [RECORDS] [MEMOS]
+#
+# RECORDS (default 200000) is the size of the walk and append work, MEMOS
+# (default 20000) the number of 700-byte memos read. RUNS (default 7) and
+# SLOW_RUNS (default 3, for the Perl and Python peers) set the runs per
+# program; BUILD_DIR (default build-bench) is where the drivers are built.
+set -euo pipefail
+
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+records="${1:-200000}"
+memos="${2:-20000}"
+runs="${RUNS:-7}"
+slow_runs="${SLOW_RUNS:-3}"
+build="${BUILD_DIR:-$root/build-bench}"
+python=/usr/bin/python3  # Debian's, with python3-dbf and python3-dbfread
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake --build "$build" -j2 --target quarzel_compare raw_read shp_compare
+
+drivers="$build/bench/compare"
+work="$(mktemp -d /tmp/quarzel-compare-XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+echo "Building the input files ($records records, $memos memos) ..."
+"$drivers/quarzel_compare" append walk.dbf "$records" exclusive > /dev/null
+"$drivers/quarzel_compare" memo-write memo4.dbf "$memos" 700 dbase4 > /dev/null
+"$drivers/quarzel_compare" memo-write memofox.dbf "$memos" 700 foxpro > /dev/null
+
+# time WORK RUNS NAME COMMAND [NAME COMMAND ...]
+time_work() {
+    local work="$1" count="$2"
+    shift 2
+    local args=()
+    while [ $# -gt 0 ]; do
+        args+=(-n "$1" "$2")
+        shift 2
+    done
+    hyperfine --shell=none --style basic --warmup 1 --runs "$count" --export-json "$work.json" "${args[@]}" \
+        > "$work.log" 2>&1
+}
+
+# Slow peers get fewer runs: their own file, merged into the work's table.
+time_split() {
+    local work="$1"
+    shift
+    time_work "$work.fast" "$runs" "${@:1:$FAST_ARGS}"
+    time_work "$work.slow" "$slow_runs" "${@:$((FAST_ARGS + 1))}"
+    "$python" - "$work.fast.json" "$work.slow.json" "$work.json" <<'PY'
+import json, sys
+fast, slow, out = sys.argv[1:]
+merged = json.load(open(fast))
+merged["results"] += json.load(open(slow))["results"]
+json.dump(merged, open(out, "w"))
+PY
+}
+
+echo "Timing the walk ..."
+FAST_ARGS=10 time_split walk \
+    engine-shared "$drivers/quarzel_compare walk walk.dbf shared" \
+    engine-exclusive "$drivers/quarzel_compare walk walk.dbf exclusive" \
+    shapelib "$drivers/shp_compare walk walk.dbf" \
+    raw-blocks "$drivers/raw_read blocks walk.dbf" \
+    raw-pread-per-record "$drivers/raw_read records walk.dbf" \
+    perl-xbase "perl $here/xbase_compare.pl walk walk.dbf" \
+    python3-dbf "$python $here/dbf_compare.py walk walk.dbf" \
+    python3-dbfread "$python $here/dbfread_compare.py walk walk.dbf"
+
+echo "Timing the append ..."
+FAST_ARGS=6 time_split append \
+    engine-shared "$drivers/quarzel_compare append out-engine.dbf $records shared" \
+    engine-exclusive "$drivers/quarzel_compare append out-engine-x.dbf $records exclusive" \
+    shapelib "$drivers/shp_compare append out-shp.dbf $records" \
+    perl-xbase "perl $here/xbase_compare.pl append out-xbase.dbf $records" \
+    python3-dbf "$python $here/dbf_compare.py append out-pydbf.dbf $records"
+
+echo "Timing the memo reads ..."
+FAST_ARGS=2 time_split memo-read-dbase4 \
+    engine "$drivers/quarzel_compare memo-read memo4.dbf" \
+    perl-xbase "perl $here/xbase_compare.pl memo-read memo4.dbf" \
+    python3-dbfread "$python $here/dbfread_compare.py memo-read memo4.dbf"
+FAST_ARGS=2 time_split memo-read-foxpro \
+    engine "$drivers/quarzel_compare memo-read memofox.dbf" \
+    perl-xbase "perl $here/xbase_compare.pl memo-read memofox.dbf" \
+    python3-dbf "$python $here/dbf_compare.py memo-read memofox.dbf" \
+    python3-dbfread "$python $here/dbfread_compare.py memo-read memofox.dbf"
+
+echo
+echo "Machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Work: $records records of NAME C10, CITY C10, AMOUNT N8, ACTIVE L, SINCE D; $memos memos of 700 bytes"
+echo
+"$python" "$here/summarize.py" walk.json append.json memo-read-dbase4.json memo-read-foxpro.json
