@@ -159,7 +159,8 @@ bool ReadMachineForm(const TFieldCodecContext& context, const TDbfFieldDef& fiel
             if (AllZero(p, 8)) return false;
             const double stored = BitsDouble(LoadBE64(p));
             if (context.DateTimeHandling == dtDateTime && dataType == ftDateTime) {
-                StoreValue<double>(dst, stored);
+                // Passed on as it is unless it names no date at all.
+                StoreValue<double>(dst, std::fabs(stored) <= kMaxDateTimeDays ? stored : 0.0);
                 return true;
             }
             const TTimeStamp stamp = context.DateTimeHandling == dtBDETimeStamp ? MilliSecondsToTimeStamp(stored)

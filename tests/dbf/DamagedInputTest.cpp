@@ -197,29 +197,41 @@ std::string LittleEndian32(uint32_t value) {
 // conversion to a day number overflowed) read like date-time 0, the value of
 // the first record, as an impossible date does.
 TEST_F(DamagedInput, DateTimesBeyondEveryDateReadAsDateTimeZero) {
-    DbfImage level7;
-    level7.Version = 0x04;
-    level7.Level7 = true;
-    level7.Fields = {{"STAMP", '@', 8}};
-    const double dateTimeZeroMs = 693594.0 * 86400000.0;  // the millisecond count of 30 December 1899
-    for (double stored : {dateTimeZeroMs, 4.27197e96, -1e300, std::numeric_limits<double>::infinity(),
-                          std::numeric_limits<double>::quiet_NaN()})
-        level7.Records.push_back(BigEndianDouble(stored));
+    // Level 7 both ways: as the BDE's millisecond count and as the date-time itself.
+    for (const TDateTimeHandling handling : {dtBDETimeStamp, dtDateTime}) {
+        DbfImage level7;
+        level7.Version = 0x04;
+        level7.Level7 = true;
+        level7.Fields = {{"STAMP", '@', 8}};
+        // Date-time 0, 30 December 1899: its millisecond count, or minus zero (plain zero is blank).
+        const double dateTimeZero = handling == dtBDETimeStamp ? 693594.0 * 86400000.0 : -0.0;
+        for (double stored : {dateTimeZero, 4.27197e96, -1e300, std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()})
+            level7.Records.push_back(BigEndianDouble(stored));
+        Table.Close();
+        Prepare(DamageCase{"", level7, nullptr, std::nullopt, "", {}});
+        Table.SetDateTimeHandling(handling);
+        Table.Open();
+        const std::vector<std::string> rows = Rows();
+        ASSERT_EQ(rows.size(), level7.Records.size());
+        EXPECT_EQ(rows[0], "1899-12-30");
+        for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], rows[0]) << "record " << i + 1 << " " << handling;
+    }
+}
+
+TEST_F(DamagedInput, FoxProDayNumbersBeyondEveryDateReadAsDateTimeZero) {
     DbfImage foxPro;
     foxPro.Version = 0x30;
     foxPro.AfterTerminator.resize(263);
     foxPro.Fields = {{"STAMP", 'T', 8}};
     for (uint32_t julianDay : {693594u + 1721425u, 0x80000000u, 0x80000000u + 1721424u, 0xC0000000u})
         foxPro.Records.push_back(LittleEndian32(julianDay) + LittleEndian32(0));
-    for (const DbfImage& image : {level7, foxPro}) {
-        Table.Close();
-        Prepare(DamageCase{"", image, nullptr, std::nullopt, "", {}});
-        Table.Open();
-        const std::vector<std::string> rows = Rows();
-        ASSERT_EQ(rows.size(), image.Records.size());
-        EXPECT_NE(rows[0], "");
-        for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], rows[0]) << "record " << i + 1;
-    }
+    Prepare(DamageCase{"", foxPro, nullptr, std::nullopt, "", {}});
+    Table.Open();
+    const std::vector<std::string> rows = Rows();
+    ASSERT_EQ(rows.size(), foxPro.Records.size());
+    EXPECT_EQ(rows[0], "1899-12-30");
+    for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i], rows[0]) << "record " << i + 1;
 }
 
 }  // namespace
