@@ -1,6 +1,7 @@
 #include "dbf/platform/mapped_window.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 #include <csetjmp>
 #include <csignal>
@@ -19,6 +20,8 @@ namespace {
 constexpr int64_t kWindowSize = int64_t{2} << 20;
 // Larger transfers (memo blocks of whole files, headers) go to pread.
 constexpr size_t kLargestMappedRead = 64 * 1024;
+// Two reads this close together are taken for the start of a walk.
+constexpr int64_t kNearbyRead = 64 * 1024;
 
 // The copy in progress on this thread, for the SIGBUS handler.
 thread_local sigjmp_buf* tCopyGuard = nullptr;
@@ -79,13 +82,23 @@ int64_t PageSize() {
 
 bool TMappedWindow::ReadAt(int descriptor, int64_t offset, void* buffer, size_t count) {
     if (count > kLargestMappedRead || offset < 0) return false;
-    if (!Covers(offset, count)) {
-        if (IsFreshTail(offset)) return false;
-        if (!Map(descriptor, offset, count)) return false;
+    if (!Covers(offset, count) && !(WorthMapping(offset) && Map(descriptor, offset, count))) {
+        FLastMiss = offset;
+        return false;
     }
     if (GuardedCopy(buffer, FBase + (offset - FStart), count)) return true;
     Drop();  // the file shrank under the map
     return false;
+}
+
+// A map pays off for a walk, not for a jump: a read just outside the window
+// continues a walk through it, and a second read close to the last one that
+// missed starts one. Anything else (a header between records, a jump of a
+// grid) is a single pread and leaves the window where it is.
+bool TMappedWindow::WorthMapping(int64_t offset) const {
+    if (IsFreshTail(offset)) return false;
+    if (FBase != nullptr && offset >= FStart - kWindowSize && offset < FEnd + kWindowSize) return true;
+    return FLastMiss >= 0 && std::abs(offset - FLastMiss) <= kNearbyRead;
 }
 
 // Records appended since the window reached the end of the file are read
@@ -105,7 +118,7 @@ bool TMappedWindow::Map(int descriptor, int64_t offset, size_t count) {
     if (offset + static_cast<int64_t>(count) > end) return false;
     InstallBusHandlerOnce();
     const size_t length = static_cast<size_t>(end - start);
-    void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, descriptor, start);
+    void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED, descriptor, start);
     if (base == MAP_FAILED) return false;
     FBase = static_cast<const char*>(base);
     FLength = length;

@@ -6,11 +6,12 @@
 //
 // Contract:
 // - ReadAt copies count bytes at offset when they lie inside the file as it
-//   was when the window was mapped, re-mapping (and re-reading the file size)
-//   when they lie outside the present window; it answers false when it cannot
-//   serve them (beyond the end, too large, or no map possible), and the
-//   caller then reads them with pread. A true answer always means all count
-//   bytes were copied.
+//   was when the window was mapped. A read outside the window moves the
+//   window (re-reading the file size) only when it looks like part of a walk:
+//   just outside the window, or close to the last read that missed. Otherwise,
+//   and when the bytes cannot be served (beyond the end, too large, no map
+//   possible), it answers false and the caller reads them with pread. A true
+//   answer always means all count bytes were copied.
 // - A file that another program truncates under the window makes the copy
 //   fault; the fault is caught (SIGBUS), the window dropped and false
 //   answered, so the caller's pread reports the file as it now is.
@@ -40,6 +41,7 @@ private:
     bool Covers(int64_t offset, size_t count) const {
         return FBase != nullptr && offset >= FStart && offset + static_cast<int64_t>(count) <= FEnd;
     }
+    bool WorthMapping(int64_t offset) const;
     bool IsFreshTail(int64_t offset) const;
     bool Map(int descriptor, int64_t offset, size_t count);
 
@@ -48,6 +50,7 @@ private:
     int64_t FStart = 0;
     int64_t FEnd = 0;
     int64_t FFileSizeWhenMapped = 0;
+    int64_t FLastMiss = -1;  // offset of the last read left to pread; -1 before any
 };
 
 }  // namespace dbf::platform

@@ -1,5 +1,5 @@
-// Reads of a platform file through its mapped window: they see what other
-// handles write at once, reach bytes appended after the map was made, survive
+// Reads of a platform file through its mapped window (mapped once reads look
+// like a walk): they see what other handles write at once, reach bytes appended after the map was made, survive
 // a file truncated under the map, and leave foreign bus errors fatal.
 #include "PagedFileTestSupport.h"
 
@@ -30,6 +30,12 @@ std::vector<uint8_t> ReadAt(const TFile& file, int64_t offset, size_t count) {
     std::vector<uint8_t> bytes(count);
     bytes.resize(file.ReadAt(offset, bytes.data(), count));
     return bytes;
+}
+
+// Two nearby reads: the start of a walk, which makes the file map a window there.
+void StartWalkAt(const TFile& file, int64_t offset) {
+    ASSERT_EQ(ReadAt(file, offset, 16).size(), 16u);
+    ASSERT_EQ(ReadAt(file, offset + 16, 16).size(), 16u);
 }
 
 class MappedRead : public ::testing::Test {
@@ -67,7 +73,8 @@ TEST_F(MappedRead, AWriteThroughAnotherHandleIsSeenAtOnce) {
     MakeFile(3 * kMiB);
     TFile reader = TFile::Open(Path, TFileOpenMode::ReadShared);
     TFile writer = TFile::Open(Path, TFileOpenMode::ReadWriteShared);
-    for (const int64_t offset : {int64_t{0}, int64_t{100}, int64_t{kMiB + 5}}) {
+    StartWalkAt(reader, 0);
+    for (const int64_t offset : {int64_t{0}, int64_t{100}, int64_t{kMiB + 5}, int64_t{2 * kMiB + 7}}) {
         ASSERT_EQ(ReadAt(reader, offset, 4)[0], PatternByte(static_cast<size_t>(offset)));
         const uint8_t changed[4] = {'N', 'E', 'U', '!'};
         ASSERT_EQ(writer.WriteAt(offset, changed, 4), 4u);
@@ -80,13 +87,14 @@ TEST_F(MappedRead, BytesAppendedAfterTheMapAreReached) {
     MakeFile(kMiB);
     TFile reader = TFile::Open(Path, TFileOpenMode::ReadShared);
     TFile writer = TFile::Open(Path, TFileOpenMode::ReadWriteShared);
-    ASSERT_EQ(ReadAt(reader, 10, 10).size(), 10u);
+    StartWalkAt(reader, static_cast<int64_t>(kMiB) - 100);
     for (const size_t growth : {size_t{200}, 3 * kMiB}) {
         const int64_t end = writer.Size();
         const std::vector<uint8_t> tail(growth, 'A');
         ASSERT_EQ(writer.WriteAt(end, tail.data(), tail.size()), growth);
         const int64_t last = end + static_cast<int64_t>(growth) - 100;
         EXPECT_EQ(ReadAt(reader, last, 100), std::vector<uint8_t>(100, 'A')) << growth;
+        EXPECT_EQ(ReadAt(reader, last + 50, 50), std::vector<uint8_t>(50, 'A')) << growth;
         EXPECT_EQ(ReadAt(reader, last, 200).size(), 100u) << growth;
     }
 }
@@ -96,7 +104,7 @@ TEST_F(MappedRead, BytesAppendedAfterTheMapAreReached) {
 TEST_F(MappedRead, AFileCutUnderTheWindowReadsShort) {
     MakeFile(3 * kMiB);
     TFile reader = TFile::Open(Path, TFileOpenMode::ReadShared);
-    ASSERT_EQ(ReadAt(reader, static_cast<int64_t>(kMiB), 100).size(), 100u);
+    StartWalkAt(reader, static_cast<int64_t>(kMiB));
     const int64_t cut = static_cast<int64_t>(kMiB / 2 + 50);
     ASSERT_EQ(::truncate(Path.c_str(), cut), 0);
     EXPECT_TRUE(ReadAt(reader, static_cast<int64_t>(kMiB), 100).empty());
@@ -109,7 +117,7 @@ TEST_F(MappedRead, AFileCutUnderTheWindowReadsShort) {
 TEST_F(MappedRead, ShrinkingThroughTheSameHandleReadsShort) {
     MakeFile(2 * kMiB);
     TFile file = TFile::Open(Path, TFileOpenMode::ReadWriteShared);
-    ASSERT_EQ(ReadAt(file, static_cast<int64_t>(kMiB), 64).size(), 64u);
+    StartWalkAt(file, static_cast<int64_t>(kMiB));
     ASSERT_TRUE(file.SetSize(1000));
     EXPECT_TRUE(ReadAt(file, static_cast<int64_t>(kMiB), 64).empty());
     EXPECT_EQ(ReadAt(file, 990, 64).size(), 10u);
@@ -120,7 +128,7 @@ TEST_F(MappedRead, ABusErrorOutsideAMappedReadStaysFatal) {
     EXPECT_EXIT(
         {
             TFile file = TFile::Open(Path, TFileOpenMode::ReadShared);
-            ReadAt(file, 0, 16);  // puts the bus-error handler in place
+            StartWalkAt(file, 0);  // puts the bus-error handler in place
             std::raise(SIGBUS);
             std::exit(0);
         },
