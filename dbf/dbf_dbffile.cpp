@@ -316,9 +316,9 @@ int32_t TDbfFile::Insert(uint8_t* buffer) {
         throw;
     }
     InsertIntoIndexes(recNo, buffer);
-    const uint32_t countAfter = CountAndWriteRecord(recNo, buffer);
+    CountAndWriteRecord(recNo, buffer);
     UnlockPage(recNo);
-    if (WriteError()) FailAppend(recNo, buffer, countAfter);
+    if (WriteError()) FailAppend(recNo, buffer);
     return recNo;
 }
 
@@ -337,13 +337,12 @@ int32_t TDbfFile::LockNewRecordNumber() {
 // The record is written while the header lock is still held: the end-of-file
 // byte that a header write puts behind the last record would otherwise land
 // on a record another process is writing at that moment.
-uint32_t TDbfFile::CountAndWriteRecord(int32_t recNo, uint8_t* buffer) {
+void TDbfFile::CountAndWriteRecord(int32_t recNo, uint8_t* buffer) {
     TPageLock headerLock(*this, 0);
-    const uint32_t countAfter = IncrementRecordCount();
-    if (WriteError()) return countAfter;
+    CountNewRecord(recNo);
+    if (WriteError()) return;
     if (FLockField) WriteLockInfo(buffer);
     WriteRecord(recNo, buffer);
-    return countAfter;
 }
 
 void TDbfFile::InsertIntoIndexes(int32_t recNo, const uint8_t* buffer) {
@@ -364,23 +363,26 @@ void TDbfFile::DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buf
     for (size_t i = 0; i < count; ++i) FIndexFiles[i]->Delete(recNo, buffer);
 }
 
-// The caller holds the header lock.
-uint32_t TDbfFile::IncrementRecordCount() {
+// The caller holds the header lock. Alone, the count grows by one to the new
+// number. With others appending it becomes the new number unless it is higher
+// already: a process that appended behind a number still being written has
+// counted that slot, and so has an open that took the count from the file
+// size meanwhile, so adding one would count the slot twice.
+void TDbfFile::CountNewRecord(int32_t recNo) {
     RefreshSharedHeader();
-    const uint32_t count = HeaderRecordCount() + 1;
-    PutRecordCount(count);
+    PutRecordCount(std::max(HeaderRecordCount(), static_cast<uint32_t>(recNo)));
     WriteHeader();
-    return count;
 }
 
-// Undoes the increment only where it took effect: a shared header whose write
-// failed still holds the old count, which must not be decremented again. The
-// slot of the failed record is cut off again unless another process has
+// Undoes the count only where this record is the last one counted: a shared
+// header whose write failed still holds the old count, and a count that
+// another process has raised beyond this record covers its own records too.
+// The slot of the failed record is cut off again unless another process has
 // appended behind it.
-void TDbfFile::UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo) {
+void TDbfFile::UndoRecordCount(int32_t recNo) {
     TPageLock headerLock(*this, 0);
     RefreshSharedHeader();
-    if (HeaderRecordCount() >= countAfterIncrement) PutRecordCount(HeaderRecordCount() - 1);
+    if (HeaderRecordCount() == static_cast<uint32_t>(recNo)) PutRecordCount(static_cast<uint32_t>(recNo - 1));
     if (GetRecordCount() == recNo) SetRecordCount(recNo - 1);
     WriteHeader();
 }
@@ -391,10 +393,10 @@ void TDbfFile::RefreshSharedHeader() {
     if (NeedLocks()) ReadHeader();
 }
 
-void TDbfFile::FailAppend(int32_t recNo, const uint8_t* buffer, uint32_t countAfter) {
+void TDbfFile::FailAppend(int32_t recNo, const uint8_t* buffer) {
     UnlockPage(recNo);
     ResetError();
-    UndoRecordCount(countAfter, recNo);
+    UndoRecordCount(recNo);
     DeleteFromIndexes(FIndexFiles.size(), recNo, buffer);
     ResetError();
     throw EDbfWriteError(msg::WriteError);

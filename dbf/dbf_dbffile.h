@@ -163,11 +163,11 @@ private:
     int32_t LockNewRecordNumber();
     void InsertIntoIndexes(int32_t recNo, const uint8_t* buffer);
     void DeleteFromIndexes(size_t count, int32_t recNo, const uint8_t* buffer);
-    uint32_t CountAndWriteRecord(int32_t recNo, uint8_t* buffer);
-    uint32_t IncrementRecordCount();
-    void UndoRecordCount(uint32_t countAfterIncrement, int32_t recNo);
+    void CountAndWriteRecord(int32_t recNo, uint8_t* buffer);
+    void CountNewRecord(int32_t recNo);
+    void UndoRecordCount(int32_t recNo);
     void RefreshSharedHeader();
-    [[noreturn]] void FailAppend(int32_t recNo, const uint8_t* buffer, uint32_t countAfter);
+    [[noreturn]] void FailAppend(int32_t recNo, const uint8_t* buffer);
 
     void PutRecordCount(uint32_t count);
     uint32_t HeaderRecordCount() const;

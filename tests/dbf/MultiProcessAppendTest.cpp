@@ -87,3 +87,33 @@ TEST_F(MultiProcessAppend, OpeningWhileAnotherProcessAppendsKeepsTheCount) {
     }
     EXPECT_EQ(seq, kRecordsPerWriter);
 }
+
+TEST_F(MultiProcessAppend, OpeningWhileTwoProcessesAppendKeepsTheCount) {
+    TTableWorkerProcess first, second, opener;
+    for (TTableWorkerProcess* worker : {&first, &second, &opener}) ASSERT_EQ(worker->Ask("open " + TablePath()), "ok");
+    first.SendLine("append A 1000");
+    second.SendLine("append B 1000");
+    opener.SendLine("reopen 400");
+    for (TTableWorkerProcess* worker : {&first, &second, &opener}) EXPECT_EQ(worker->ReadLine(), "ok");
+    for (TTableWorkerProcess* worker : {&first, &second, &opener}) EXPECT_EQ(worker->Ask("close"), "ok");
+    const std::vector<uint8_t> bytes = TableBytes();
+    EXPECT_EQ(HeaderU32(bytes, 4), 2000u);
+    EXPECT_EQ((bytes.size() - HeaderU16(bytes, 8)) / HeaderU16(bytes, 10), 2000u);
+}
+
+// An append that has to go behind a number another appender still holds
+// counts that number's slot too: the header then agrees with the file size,
+// as an open that takes the count from the file size would set it, and the
+// other appender's own count cannot add the slot a second time.
+TEST_F(MultiProcessAppend, AppendBehindANumberStillBeingAppendedCountsItsSlot) {
+    Table.Open();
+    Table.AppendRecord({"eins", "m1"});
+    Table.AppendRecord({"zwei", "m2"});
+    auto otherAppender = OpenOn(TablePath(), dbf::pfReadWriteOpen);
+    ASSERT_TRUE(otherAppender->LockPage(3, false));
+    Table.AppendRecord({"vier", "m4"});
+    EXPECT_EQ(Table.PhysicalRecNo(), 4);
+    const std::vector<uint8_t> bytes = TableBytes();
+    EXPECT_EQ(HeaderU32(bytes, 4), 4u);
+    EXPECT_EQ((bytes.size() - HeaderU16(bytes, 8)) / HeaderU16(bytes, 10), 4u);
+}
