@@ -22,7 +22,7 @@
 namespace {
 
 std::string MemoText(int id) {
-    std::string text(static_cast<size_t>(id * 7919 % 1400 + 1), ' ');
+    std::string text(static_cast<size_t>(int64_t{id} * 7919 % 1400 + 1), ' ');
     for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + (id + static_cast<int>(i)) % 26);
     return text;
 }
