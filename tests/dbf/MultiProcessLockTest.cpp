@@ -105,6 +105,27 @@ TEST_F(MultiProcessTable, EndOfTheHoldingProcessReleasesItsLock) {
     EXPECT_EQ(other.Ask("edit 2"), kOk);
 }
 
+// A post that fails leaves the edit pending, so the record stays locked for
+// others until the holder gives up; the record on disk keeps its old content.
+TEST_F(MultiProcessTable, FailedPostKeepsTheRecordLockedUntilCancelled) {
+    TTableWorkerProcess holder, other;
+    ASSERT_EQ(holder.Ask(Open()), kOk);
+    ASSERT_EQ(other.Ask(Open()), kOk);
+    const std::vector<uint8_t> before = TableBytes();  // as the opens left it
+    ASSERT_EQ(holder.Ask("edit 2"), kOk);
+    // The memo file may not grow any more, so the new memo cannot be stored.
+    ASSERT_EQ(holder.Ask("limit " + std::to_string(FileBytes(Folder.File("test.dbt")).size())), kOk);
+    EXPECT_EQ(holder.Ask("set NOTE " + WorkerMemoText("H", 40)), kOk);
+    EXPECT_EQ(holder.Ask("set NAME neu"), kOk);
+    EXPECT_EQ(holder.Ask("post"), std::string("error ") + dbf::msg::WriteError);
+    EXPECT_EQ(other.Ask("edit 2"), kRecordLocked);
+    EXPECT_EQ(holder.Ask("cancel"), kOk);
+    EXPECT_EQ(other.Ask("edit 2"), kOk);
+    EXPECT_EQ(other.Ask("get NAME"), "ok b");
+    EXPECT_EQ(other.Ask("get NOTE"), "ok memo b");
+    EXPECT_EQ(TableBytes(), before);
+}
+
 // --- locks taken by another program -------------------------------------------------------
 
 struct ForeignLockCase {
