@@ -20,7 +20,9 @@
 // - In shared modes the header lock (waited for) is held while the header is
 //   read and rewritten on open, while a new record number is chosen, and
 //   while an append counts and writes its record, so processes that open and
-//   append at once never undo each other's counts or overwrite each other's records.
+//   append at once never undo each other's counts or overwrite each other's
+//   records. An append counts up to its own record number (one more, when it
+//   is alone), so a slot another process is still writing is counted once.
 // - Damaged input raises EDbfError ("Invalid DBF file.", "Invalid field
 //   count: ...") or leaves ForceClose set (header or record size 0); no field
 //   lies outside the record, no descriptor is read outside the header.
