@@ -21,8 +21,8 @@ bool AppendLine(dbf::TDbf& table, const std::string& line) {
     nlohmann::json object;
     try {
         object = nlohmann::json::parse(line);
-    } catch (const nlohmann::json::parse_error&) {
-        return false;
+    } catch (const nlohmann::json::exception&) {
+        return false;  // not JSON, or a number beyond a double (the command reports the line)
     }
     if (!object.is_object()) return false;
     table.Append();

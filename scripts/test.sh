@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: once in an
-# optimised build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# optimised build and once under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then replays and briefly runs the fuzz targets.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -14,3 +15,6 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUARZEL_SANITIZE=ON
 (cd build-asan && ctest --output-on-failure --parallel "$(nproc)")
+
+# The fuzz targets: every seed and every crasher found so far, then a minute of fuzzing each.
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}" fuzz/run.sh
