@@ -113,6 +113,7 @@ size_t TFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
         if (got <= 0) break;
         done += static_cast<size_t>(got);
     }
+    if (FWindow && done > 0) FWindow->NoteExtent(offset + static_cast<int64_t>(done));
     return done;
 }
 
@@ -126,6 +127,7 @@ size_t TFile::WriteAt(int64_t offset, const void* buffer, size_t count) const {
         if (put <= 0) break;
         done += static_cast<size_t>(put);
     }
+    if (FWindow && done > 0) FWindow->NoteExtent(offset + static_cast<int64_t>(done));
     return done;
 }
 

@@ -91,48 +91,43 @@ bool TMappedWindow::ReadAt(int descriptor, int64_t offset, void* buffer, size_t 
     return false;
 }
 
+void TMappedWindow::NoteExtent(int64_t end) {
+    if (FBase != nullptr) FKnownEnd = std::max(FKnownEnd, end);
+}
+
 // A map pays off for a walk, not for a jump: a read just outside the window
 // continues a walk through it, and a second read close to the last one that
 // missed starts one. Anything else (a header between records, a jump of a
-// grid) is a single pread and leaves the window where it is.
+// grid) is a single pread and leaves the window where it is. Inside the map
+// but beyond the known end (records another process appended) pread finds
+// out whether the bytes exist, and NoteExtent lets the map serve them next.
 bool TMappedWindow::WorthMapping(int64_t offset) const {
-    if (IsFreshTail(offset)) return false;
-    if (FBase != nullptr && offset >= FStart - kWindowSize && offset < FEnd + kWindowSize) return true;
+    if (FBase != nullptr && offset >= FStart && offset < FMapEnd) return false;
+    if (FBase != nullptr && offset >= FStart - kWindowSize && offset < FMapEnd + kWindowSize) return true;
     return FLastMiss >= 0 && std::abs(offset - FLastMiss) <= kNearbyRead;
-}
-
-// Records appended since the window reached the end of the file are read
-// with pread until the file has grown by a good part of a window: re-mapping
-// for every record just appended would cost more than it saves.
-bool TMappedWindow::IsFreshTail(int64_t offset) const {
-    return FBase != nullptr && FEnd == FFileSizeWhenMapped && offset >= FEnd && offset < FEnd + kWindowSize / 2;
 }
 
 bool TMappedWindow::Map(int descriptor, int64_t offset, size_t count) {
     Drop();
     struct stat info {};
     if (fstat(descriptor, &info) != 0) return false;
+    if (offset + static_cast<int64_t>(count) > info.st_size) return false;
     // A little room before the offset keeps a backward walk from re-mapping at every step.
     const int64_t start = std::max<int64_t>(0, offset - kWindowSize / 4) / PageSize() * PageSize();
-    const int64_t end = std::min<int64_t>(info.st_size, start + kWindowSize);
-    if (offset + static_cast<int64_t>(count) > end) return false;
     InstallBusHandlerOnce();
-    const size_t length = static_cast<size_t>(end - start);
-    void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED, descriptor, start);
+    void* base = mmap(nullptr, static_cast<size_t>(kWindowSize), PROT_READ, MAP_SHARED, descriptor, start);
     if (base == MAP_FAILED) return false;
     FBase = static_cast<const char*>(base);
-    FLength = length;
     FStart = start;
-    FEnd = end;
-    FFileSizeWhenMapped = info.st_size;
+    FMapEnd = start + kWindowSize;
+    FKnownEnd = info.st_size;
     return true;
 }
 
 void TMappedWindow::Drop() noexcept {
-    if (FBase != nullptr) munmap(const_cast<char*>(FBase), FLength);
+    if (FBase != nullptr) munmap(const_cast<char*>(FBase), static_cast<size_t>(kWindowSize));
     FBase = nullptr;
-    FLength = 0;
-    FStart = FEnd = 0;
+    FStart = FMapEnd = FKnownEnd = 0;
 }
 
 }  // namespace dbf::platform

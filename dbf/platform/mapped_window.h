@@ -5,19 +5,22 @@
 // exactly as a positioned read would.
 //
 // Contract:
-// - ReadAt copies count bytes at offset when they lie inside the file as it
-//   was when the window was mapped. A read outside the window moves the
-//   window (re-reading the file size) only when it looks like part of a walk:
-//   just outside the window, or close to the last read that missed. Otherwise,
-//   and when the bytes cannot be served (beyond the end, too large, no map
-//   possible), it answers false and the caller reads them with pread. A true
-//   answer always means all count bytes were copied.
+// - The map spans a whole window even where the file ends inside it, but
+//   only bytes known to exist are copied from it: the file's size when the
+//   window was mapped, raised by this handle's own writes and reads
+//   (NoteExtent). So the record a handle has just appended is read back from
+//   the map, and a byte beyond the file's end is never taken for data.
+// - ReadAt answers true only when it copied all count bytes. A read outside
+//   the window moves the window (re-reading the file size) only when it looks
+//   like part of a walk: just outside the window, or close to the last read
+//   that missed. Otherwise, and when the bytes cannot be served (beyond the
+//   known end, too large, no map possible), it answers false and the caller
+//   reads them with pread.
 // - A file that another program truncates under the window makes the copy
 //   fault; the fault is caught (SIGBUS), the window dropped and false
 //   answered, so the caller's pread reports the file as it now is.
-// - Drop must be called whenever this process changes the file's size.
-// - Bytes appended after the window reached the end of the file are left to
-//   pread until the file has grown by half a window.
+// - Drop must be called whenever this process changes the file's size other
+//   than by writing.
 // - Only the window's pages are mapped, so the resident memory of a walk does
 //   not grow with the file.
 #pragma once
@@ -35,21 +38,22 @@ public:
     TMappedWindow& operator=(const TMappedWindow&) = delete;
 
     bool ReadAt(int descriptor, int64_t offset, void* buffer, size_t count);
+    // The file holds at least the bytes up to end (a write or read reached it).
+    void NoteExtent(int64_t end);
     void Drop() noexcept;
 
 private:
     bool Covers(int64_t offset, size_t count) const {
-        return FBase != nullptr && offset >= FStart && offset + static_cast<int64_t>(count) <= FEnd;
+        return FBase != nullptr && offset >= FStart && offset + static_cast<int64_t>(count) <= FKnownEnd &&
+               offset + static_cast<int64_t>(count) <= FMapEnd;
     }
     bool WorthMapping(int64_t offset) const;
-    bool IsFreshTail(int64_t offset) const;
     bool Map(int descriptor, int64_t offset, size_t count);
 
-    const char* FBase = nullptr;  // the map of bytes FStart..FEnd of the file
-    size_t FLength = 0;           // length of the map
+    const char* FBase = nullptr;  // the map of bytes FStart..FMapEnd of the file
     int64_t FStart = 0;
-    int64_t FEnd = 0;
-    int64_t FFileSizeWhenMapped = 0;
+    int64_t FMapEnd = 0;
+    int64_t FKnownEnd = 0;   // the file holds at least the bytes before this offset
     int64_t FLastMiss = -1;  // offset of the last read left to pread; -1 before any
 };
 

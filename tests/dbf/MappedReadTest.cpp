@@ -134,3 +134,21 @@ TEST_F(MappedRead, ABusErrorOutsideAMappedReadStaysFatal) {
         },
         ::testing::KilledBySignal(SIGBUS), "");
 }
+
+// The map spans a whole window even where the file ends inside it: the bytes
+// behind the end must read as missing, not as zeros of the map.
+TEST_F(MappedRead, ReadsInsideTheWindowStopAtTheEndOfTheFile) {
+    const size_t size = 100 * 1024;
+    MakeFile(size);
+    TFile file = TFile::Open(Path, TFileOpenMode::ReadWriteShared);
+    StartWalkAt(file, 0);
+    const int64_t end = static_cast<int64_t>(size);
+    EXPECT_EQ(ReadAt(file, end - 10, 100).size(), 10u);
+    EXPECT_TRUE(ReadAt(file, end + 100, 16).empty());
+    // A write behind the end through this handle extends what reads reach.
+    const std::vector<uint8_t> record(108, 'R');
+    ASSERT_EQ(file.WriteAt(end + 50, record.data(), record.size()), record.size());
+    EXPECT_EQ(ReadAt(file, end + 50, 108), record);
+    EXPECT_EQ(ReadAt(file, end, 50), std::vector<uint8_t>(50, 0));
+    EXPECT_EQ(ReadAt(file, end + 100, 100).size(), 58u);
+}
