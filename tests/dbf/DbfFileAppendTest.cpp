@@ -86,7 +86,7 @@ TEST(DbfFileAppend, RecordsAreNumberedAndCountedInTheHeader) {
     TDbfFile file;
     OpenTable(file, folder.File("t.dbf"), pfReadWriteOpen);
     for (int n = 1; n <= 3; ++n) {
-        auto record = NamedRecord(file, ("r" + std::to_string(n)).c_str());
+        auto record = NamedRecord(file, Numbered("r", n).c_str());
         EXPECT_EQ(file.Insert(record.data()), n);
         // Shared: the header reaches the file at once.
         EXPECT_EQ(HeaderCountOf(FileBytes(folder.File("t.dbf"))), static_cast<uint32_t>(n));

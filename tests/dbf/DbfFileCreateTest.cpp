@@ -155,7 +155,7 @@ TEST_P(DbfFileCreateDialect, VersionByteHeaderSizeAndMemoFile) {
     ScratchFolder folder;
     TDbfFieldDefs defs(c.Version);
     int n = 0;
-    for (const auto& [type, size] : c.Fields) defs.Add("F" + std::to_string(++n), type, size, false);
+    for (const auto& [type, size] : c.Fields) defs.Add(Numbered("F", ++n), type, size, false);
     CreateTable(folder.File("t.dbf"), c.Version, defs);
     const auto bytes = FileBytes(folder.File("t.dbf"));
     ASSERT_GE(bytes.size(), 12u);

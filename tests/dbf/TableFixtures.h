@@ -27,6 +27,14 @@ inline void AddQuestionFields(dbf::TDbfFieldDefs& defs) {
     }
 }
 
+// The prefix followed by the decimal number. Built by appending: GCC 12 warns
+// falsely (-Wrestrict) about "literal" + std::to_string(n) in optimised builds.
+inline std::string Numbered(const std::string& prefix, int number) {
+    std::string text = prefix;
+    text += std::to_string(number);
+    return text;
+}
+
 struct FieldSpec {
     std::string Name;
     char Letter;
