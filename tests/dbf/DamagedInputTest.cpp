@@ -59,7 +59,7 @@ DbfImage MemoTable(const std::string& blockField) {
 DbfImage WidestHeader() {
     DbfImage image;
     const int count = (65535 - 32) / 32;
-    for (int i = 0; i < count; ++i) image.Fields.push_back({"F" + std::to_string(i), 'C', 1});
+    for (int i = 0; i < count; ++i) image.Fields.push_back({Numbered("F", i), 'C', 1});
     image.Terminator = false;
     image.AfterTerminator.resize(65535 - 32 - 32 * static_cast<size_t>(count));
     image.Records = {std::string(static_cast<size_t>(count), 'x')};
@@ -151,7 +151,10 @@ protected:
         std::vector<std::string> rows;
         for (Table.First(); !Table.Eof(); Table.Next()) {
             std::string row;
-            for (int i = 0; i < Table.FieldCount(); ++i) row += (i ? "|" : "") + Table.Fields()[i].AsString();
+            for (int i = 0; i < Table.FieldCount(); ++i) {
+                if (i > 0) row += '|';
+                row += Table.Fields()[i].AsString();
+            }
             rows.push_back(row);
         }
         return rows;
