@@ -1,6 +1,6 @@
 #include "CreateCommand.h"
 
-#include "FieldSpec.h"
+#include "FieldArgument.h"
 #include "TableAccess.h"
 
 #include "dbf/dbf.h"

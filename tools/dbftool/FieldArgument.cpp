@@ -1,4 +1,4 @@
-#include "FieldSpec.h"
+#include "FieldArgument.h"
 
 #include "ToolError.h"
 
