@@ -19,8 +19,8 @@ TFragenbearbeitenForm* FragenbearbeitenForm = nullptr;
 
 namespace {
 
-std::unique_ptr<dbf::TDbf> QuestionTableObject(const char* name, const char* tableName) {
-    auto table = std::make_unique<dbf::TDbf>();
+std::unique_ptr<dbf::TTable> QuestionTableObject(const char* name, const char* tableName) {
+    auto table = std::make_unique<dbf::TTable>();
     table->SetName(name);
     table->SetTableName(tableName);
     table->SetTableLevel(4);
@@ -31,9 +31,9 @@ std::unique_ptr<dbf::TDbf> QuestionTableObject(const char* name, const char* tab
 
 TFragenbearbeitenForm::TFragenbearbeitenForm(QWidget* parent)
     : TModalForm(QStringLiteral("Fragen bearbeiten"), 1014, 539, parent),
-      Dbf1(QuestionTableObject("Dbf1", "fragen.dbf")),
-      Dbf2(QuestionTableObject("Dbf2", "temp.dbf")),
-      DataSource1(Dbf1.get()) {
+      Table1(QuestionTableObject("Table1", "fragen.dbf")),
+      Table2(QuestionTableObject("Table2", "temp.dbf")),
+      DataSource1(Table1.get()) {
     CreateControls();
     CreateLabels();
 }
@@ -120,52 +120,52 @@ void TFragenbearbeitenForm::CreateLabels() {
 
 void TFragenbearbeitenForm::FormCreate() {
     progpath = MainForm->GetProgramDir(true);
-    Dbf1->SetFilePath(progpath.toStdString());
-    Dbf2->SetFilePath(progpath.toStdString());
-    Dbf1->FieldDefs().Clear();
-    AddQuestionFieldDefs(Dbf1->FieldDefs());
+    Table1->SetFilePath(progpath.toStdString());
+    Table2->SetFilePath(progpath.toStdString());
+    Table1->FieldDefs().Clear();
+    AddQuestionFieldDefs(Table1->FieldDefs());
     try {
-        Dbf1->Open();
+        Table1->Open();
     } catch (...) {
         // Only a missing table is made anew: creating over a table that
         // exists but will not open would destroy the questions in it.
-        if (dbf::platform::FileExists(Dbf1->TableFileName())) throw;
+        if (dbf::platform::FileExists(Table1->TableFileName())) throw;
         // A failure to create reaches the caller; one to open the new table
         // leaves it closed.
-        Dbf1->CreateTable();
+        Table1->CreateTable();
         try {
-            Dbf1->Open();
+            Table1->Open();
         } catch (...) {
         }
     }
-    if (Dbf1->FieldCount() < QuestionFieldCount) Feldhinzufgen1Click();
+    if (Table1->FieldCount() < QuestionFieldCount) Feldhinzufgen1Click();
 }
 
 void TFragenbearbeitenForm::Feldhinzufgen1Click() {
     CopyQuestionsToScratchTable();
-    Dbf2->Close();
-    Dbf1->Close();
+    Table2->Close();
+    Table1->Close();
     try {
         SwapInUpgradedTable(progpath.toStdString());
     } catch (const ESwapFailed&) {
         // The old table stays in use; the scratch files wait for the next start.
-        Dbf1->Open();
+        Table1->Open();
         throw;
     }
-    Dbf1->Open();
+    Table1->Open();
 }
 
 void TFragenbearbeitenForm::CopyQuestionsToScratchTable() {
-    Dbf2->FieldDefs().Clear();
-    AddQuestionFieldDefs(Dbf2->FieldDefs());
-    Dbf2->CreateTable();
-    Dbf2->Open();
-    Dbf1->First();
-    while (!Dbf1->Eof()) {
-        Dbf2->AppendRecord({});  // the blank record reaches temp.dbf at once
-        Dbf2->Edit();
-        for (int i = 0; i < Dbf1->FieldCount(); ++i) Dbf2->Fields()[i].SetAsString(Dbf1->Fields()[i].AsString());
-        Dbf2->Post();
-        Dbf1->Next();
+    Table2->FieldDefs().Clear();
+    AddQuestionFieldDefs(Table2->FieldDefs());
+    Table2->CreateTable();
+    Table2->Open();
+    Table1->First();
+    while (!Table1->Eof()) {
+        Table2->AppendRecord({});  // the blank record reaches temp.dbf at once
+        Table2->Edit();
+        for (int i = 0; i < Table1->FieldCount(); ++i) Table2->Fields()[i].SetAsString(Table1->Fields()[i].AsString());
+        Table2->Post();
+        Table1->Next();
     }
 }

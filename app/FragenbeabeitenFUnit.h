@@ -1,15 +1,15 @@
 // TFragenbearbeitenForm: the question editor window. It owns the question
-// table object Dbf1, which its creation opens (creating the table on first
+// table object Table1, which its creation opens (creating the table on first
 // use and upgrading a table of the older 16-field layout) and which stays
 // open for the whole run: the quizzes, the export and the editor all move
-// the same current record. Dbf2 is the scratch table of the upgrade.
+// the same current record. Table2 is the scratch table of the upgrade.
 // The window is created once at start-up and lives, hidden between uses,
 // until the program ends.
 #pragma once
 
 #include "app/ModalForm.h"
 #include "dataset/DataSource.h"
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <QString>
 
@@ -39,9 +39,9 @@ public:
 
     // The data folder, with a trailing separator.
     QString progpath;
-    std::unique_ptr<dbf::TDbf> Dbf1;
-    std::unique_ptr<dbf::TDbf> Dbf2;
-    // Connects Dbf1 to the grid, the navigator and every bound control.
+    std::unique_ptr<dbf::TTable> Table1;
+    std::unique_ptr<dbf::TTable> Table2;
+    // Connects Table1 to the grid, the navigator and every bound control.
     ds::TDataSource DataSource1;
 
     QWidget* Panel1;

@@ -214,7 +214,7 @@ QString TMainForm::GetProgramDir(bool create) const {
     return dir;
 }
 
-ds::TDataSet& TMainForm::QuestionTable() const { return *FragenbearbeitenForm->Dbf1; }
+ds::TDataSet& TMainForm::QuestionTable() const { return *FragenbearbeitenForm->Table1; }
 
 void TMainForm::Abfragen(QStringList& str) {
     TQuestionFilter filter = TQuestionFilter::All;

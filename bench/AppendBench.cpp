@@ -18,7 +18,7 @@ void BM_Append(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         CreateWalkTable(folder.Path(), "append.dbf");
-        dbf::TDbf table;
+        dbf::TTable table;
         UseTable(table, folder.Path(), "append.dbf", exclusive);
         table.Open();
         state.ResumeTiming();

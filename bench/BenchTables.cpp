@@ -16,18 +16,18 @@ constexpr int kQuestionTextBytes = 160;
 constexpr int kAnswerTextBytes = 60;
 
 void CreateFromDefs(const std::string& folder, const std::string& name, int level,
-                    const std::function<void(dbf::TDbfFieldDefs&)>& addDefs) {
-    dbf::TDbf table;
+                    const std::function<void(dbf::TFieldDescriptors&)>& addDefs) {
+    dbf::TTable table;
     UseTable(table, folder, name, true);
     table.SetTableLevel(level);
     table.SetLanguageID(kLanguageAnsi1252);
-    dbf::TDbfFieldDefs defs(level == kLevelFoxPro ? dbf::xFoxPro : dbf::xBaseIV);
+    dbf::TFieldDescriptors defs(level == kLevelFoxPro ? dbf::xFoxPro : dbf::xBaseIV);
     addDefs(defs);
     table.CreateTableEx(&defs);
 }
 
-void AddNative(dbf::TDbfFieldDefs& defs, const std::string& name, char letter, int size) {
-    dbf::TDbfFieldDef& def = defs.AddFieldDef();
+void AddNative(dbf::TFieldDescriptors& defs, const std::string& name, char letter, int size) {
+    dbf::TFieldDescriptor& def = defs.AddFieldDef();
     def.SetFieldName(name);
     def.SetNativeFieldType(letter);
     def.SetSize(size);
@@ -35,7 +35,7 @@ void AddNative(dbf::TDbfFieldDefs& defs, const std::string& name, char letter, i
     def.SetNativeFieldType(letter);  // the data type follows the final width
 }
 
-void AddQuestionDefs(dbf::TDbfFieldDefs& defs) {
+void AddQuestionDefs(dbf::TFieldDescriptors& defs) {
     AddNative(defs, "KAPITEL", 'C', 10);
     AddNative(defs, "FRAGENR", 'C', 10);
     AddNative(defs, "FRAGE", 'M', 10);
@@ -51,7 +51,7 @@ std::string Padded(const char* format, int64_t value) {
     return text;
 }
 
-void FillQuestion(dbf::TDbf& table, int64_t i, int64_t records) {
+void FillQuestion(dbf::TTable& table, int64_t i, int64_t records) {
     ds::TFields& fields = table.Fields();
     fields[0].SetAsString(std::to_string(i % kQuestionChapters + 1));
     fields[1].SetAsString(QuestionNumber(i, records));
@@ -70,25 +70,25 @@ TScratchFolder& CacheFolder() {
 }
 
 template <typename Build>
-const TTableFile& Cached(std::map<int64_t, TTableFile>& cache, const std::string& stem, int64_t records,
+const TBenchTable& Cached(std::map<int64_t, TBenchTable>& cache, const std::string& stem, int64_t records,
                          Build build) {
     auto found = cache.find(records);
     if (found != cache.end()) return found->second;
-    TTableFile file{CacheFolder().Path(), stem + std::to_string(records) + ".dbf"};
+    TBenchTable file{CacheFolder().Path(), stem + std::to_string(records) + ".dbf"};
     build(file);
     return cache.emplace(records, std::move(file)).first->second;
 }
 
 }  // namespace
 
-void UseTable(dbf::TDbf& table, const std::string& folder, const std::string& name, bool exclusive) {
+void UseTable(dbf::TTable& table, const std::string& folder, const std::string& name, bool exclusive) {
     table.SetFilePath(folder);
     table.SetTableName(name);
     table.SetExclusive(exclusive);
 }
 
 void CreateWalkTable(const std::string& folder, const std::string& name) {
-    CreateFromDefs(folder, name, kLevelDbase4, [](dbf::TDbfFieldDefs& defs) {
+    CreateFromDefs(folder, name, kLevelDbase4, [](dbf::TFieldDescriptors& defs) {
         AddNative(defs, "NAME", 'C', 10);
         AddNative(defs, "CITY", 'C', 10);
         AddNative(defs, "AMOUNT", 'N', 8);
@@ -97,7 +97,7 @@ void CreateWalkTable(const std::string& folder, const std::string& name) {
     });
 }
 
-void SetWalkRecord(dbf::TDbf& table, int64_t i) {
+void SetWalkRecord(dbf::TTable& table, int64_t i) {
     ds::TFields& fields = table.Fields();
     fields[0].SetAsString(Padded("N%08lld", i));
     fields[1].SetAsString(Padded("CITY%03lld", i % 997));
@@ -106,7 +106,7 @@ void SetWalkRecord(dbf::TDbf& table, int64_t i) {
     fields[4].SetAsDateTime(kFirstSinceDay + static_cast<double>(i % 3650));
 }
 
-void AppendWalkRecords(dbf::TDbf& table, int64_t first, int64_t count) {
+void AppendWalkRecords(dbf::TTable& table, int64_t first, int64_t count) {
     for (int64_t i = first; i < first + count; ++i) {
         table.Append();
         SetWalkRecord(table, i);
@@ -121,7 +121,7 @@ std::string QuestionNumber(int64_t i, int64_t records) {
 
 void CreateQuestionTable(const std::string& folder, const std::string& name, int64_t records) {
     CreateFromDefs(folder, name, kLevelDbase4, AddQuestionDefs);
-    dbf::TDbf table;
+    dbf::TTable table;
     UseTable(table, folder, name, true);
     table.Open();
     for (int64_t i = 0; i < records; ++i) {
@@ -133,7 +133,7 @@ void CreateQuestionTable(const std::string& folder, const std::string& name, int
 }
 
 void CreateMemoTable(const std::string& folder, const std::string& name, int level) {
-    CreateFromDefs(folder, name, level, [](dbf::TDbfFieldDefs& defs) {
+    CreateFromDefs(folder, name, level, [](dbf::TFieldDescriptors& defs) {
         AddNative(defs, "ID", 'N', 8);
         AddNative(defs, "TEXT", 'M', 10);
     });
@@ -148,11 +148,11 @@ std::string MemoText(int64_t i, int memoBytes) {
     return text;
 }
 
-const TTableFile& CachedWalkTable(int64_t records) {
-    static std::map<int64_t, TTableFile> cache;
-    return Cached(cache, "walk", records, [records](const TTableFile& file) {
+const TBenchTable& CachedWalkTable(int64_t records) {
+    static std::map<int64_t, TBenchTable> cache;
+    return Cached(cache, "walk", records, [records](const TBenchTable& file) {
         CreateWalkTable(file.Folder, file.Name);
-        dbf::TDbf table;
+        dbf::TTable table;
         UseTable(table, file.Folder, file.Name, true);
         table.Open();
         AppendWalkRecords(table, 0, records);
@@ -160,10 +160,10 @@ const TTableFile& CachedWalkTable(int64_t records) {
     });
 }
 
-const TTableFile& CachedQuestionTable(int64_t records) {
-    static std::map<int64_t, TTableFile> cache;
+const TBenchTable& CachedQuestionTable(int64_t records) {
+    static std::map<int64_t, TBenchTable> cache;
     return Cached(cache, "fragen", records,
-                  [records](const TTableFile& file) { CreateQuestionTable(file.Folder, file.Name, records); });
+                  [records](const TBenchTable& file) { CreateQuestionTable(file.Folder, file.Name, records); });
 }
 
 }  // namespace bench

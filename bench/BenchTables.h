@@ -10,7 +10,7 @@
 // the whole process and are built once per size.
 #pragma once
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <cstdint>
 #include <string>
@@ -24,14 +24,14 @@ inline constexpr int kLevelDbase4 = 4;
 inline constexpr int kLevelFoxPro = 25;
 
 // Points table at folder/name, shared (the trainer's mode) or exclusive.
-void UseTable(dbf::TDbf& table, const std::string& folder, const std::string& name, bool exclusive);
+void UseTable(dbf::TTable& table, const std::string& folder, const std::string& name, bool exclusive);
 
 // Creates an empty walk-layout table (dBASE IV) and leaves it closed.
 void CreateWalkTable(const std::string& folder, const std::string& name);
 // Puts record i's values into the fields of table, which must be in insert state.
-void SetWalkRecord(dbf::TDbf& table, int64_t i);
+void SetWalkRecord(dbf::TTable& table, int64_t i);
 // Appends records first..first+count-1 of the walk layout to the open table.
-void AppendWalkRecords(dbf::TDbf& table, int64_t first, int64_t count);
+void AppendWalkRecords(dbf::TTable& table, int64_t first, int64_t count);
 
 // The question number of record i of a question table of that size.
 std::string QuestionNumber(int64_t i, int64_t records);
@@ -43,11 +43,11 @@ void CreateMemoTable(const std::string& folder, const std::string& name, int lev
 std::string MemoText(int64_t i, int memoBytes);
 
 // Folder and name of a table built once per process and size.
-struct TTableFile {
+struct TBenchTable {
     std::string Folder;
     std::string Name;
 };
-const TTableFile& CachedWalkTable(int64_t records);
-const TTableFile& CachedQuestionTable(int64_t records);
+const TBenchTable& CachedWalkTable(int64_t records);
+const TBenchTable& CachedQuestionTable(int64_t records);
 
 }  // namespace bench

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kMemoTable = "memo.dbf";
 
 void WriteMemos(const std::string& folder, int64_t count, int memoBytes) {
-    dbf::TDbf table;
+    dbf::TTable table;
     UseTable(table, folder, kMemoTable, true);
     table.Open();
     for (int64_t i = 0; i < count; ++i) {
@@ -48,7 +48,7 @@ void BM_MemoRead(benchmark::State& state) {
     TScratchFolder folder;
     CreateMemoTable(folder.Path(), kMemoTable, level);
     WriteMemos(folder.Path(), count, memoBytes);
-    dbf::TDbf table;
+    dbf::TTable table;
     UseTable(table, folder.Path(), kMemoTable, false);
     table.Open();
     for (auto _ : state) {

@@ -31,7 +31,7 @@ std::vector<std::string> QuizEntries(int64_t entries, int64_t records) {
 
 // The look-up of the quiz run; answers the records visited, or -1 when the
 // entry was not found.
-int64_t LookUp(dbf::TDbf& table, const std::string& number) {
+int64_t LookUp(dbf::TTable& table, const std::string& number) {
     ds::TField& frageNr = table.Fields()[kFrageNr];
     int64_t visited = 0;
     for (table.First(); !table.Eof(); table.Next()) {
@@ -44,9 +44,9 @@ int64_t LookUp(dbf::TDbf& table, const std::string& number) {
 void BM_QuizLookUp(benchmark::State& state) {
     const int64_t entries = state.range(0);
     const int64_t records = state.range(1);
-    const TTableFile& file = CachedQuestionTable(records);
+    const TBenchTable& file = CachedQuestionTable(records);
     const std::vector<std::string> numbers = QuizEntries(entries, records);
-    dbf::TDbf table;
+    dbf::TTable table;
     UseTable(table, file.Folder, file.Name, false);
     table.Open();
     int64_t visited = 0;
@@ -66,7 +66,7 @@ void BM_QuizLookUp(benchmark::State& state) {
     table.Close();
 }
 
-std::vector<std::string> ChapterWalk(dbf::TDbf& table, int chapter) {
+std::vector<std::string> ChapterWalk(dbf::TTable& table, int chapter) {
     std::vector<std::string> numbers;
     ds::TFields& fields = table.Fields();
     for (table.First(); !table.Eof(); table.Next()) {
@@ -77,10 +77,10 @@ std::vector<std::string> ChapterWalk(dbf::TDbf& table, int chapter) {
 
 void BM_StartUp(benchmark::State& state) {
     const int64_t records = state.range(0);
-    const TTableFile& file = CachedQuestionTable(records);
+    const TBenchTable& file = CachedQuestionTable(records);
     const size_t expected = static_cast<size_t>((records + kQuestionChapters - 1) / kQuestionChapters);
     for (auto _ : state) {
-        dbf::TDbf table;
+        dbf::TTable table;
         UseTable(table, file.Folder, file.Name, false);
         table.Open();
         if (ChapterWalk(table, 1).size() != expected) state.SkipWithError("chapter 1 came out wrong");

@@ -13,7 +13,7 @@ namespace bench {
 namespace {
 
 // Answers the number of records visited; every field's text is consumed.
-int64_t WalkAllFields(dbf::TDbf& table) {
+int64_t WalkAllFields(dbf::TTable& table) {
     ds::TFields& fields = table.Fields();
     const int fieldCount = fields.Count();
     int64_t visited = 0;
@@ -30,8 +30,8 @@ int64_t WalkAllFields(dbf::TDbf& table) {
 void BM_Walk(benchmark::State& state) {
     const int64_t records = state.range(0);
     const bool exclusive = state.range(1) != 0;
-    const TTableFile& file = CachedWalkTable(records);
-    dbf::TDbf table;
+    const TBenchTable& file = CachedWalkTable(records);
+    dbf::TTable table;
     UseTable(table, file.Folder, file.Name, exclusive);
     table.Open();
     ResetPeakResident();

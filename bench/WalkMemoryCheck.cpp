@@ -19,8 +19,8 @@ constexpr int64_t kSlackKiB = 2048 + 1024;
 
 // KiB the walk of a table of that size adds to the resident size at its peak.
 int64_t WalkGrowthKiB(int64_t records) {
-    const bench::TTableFile& file = bench::CachedWalkTable(records);
-    dbf::TDbf table;
+    const bench::TBenchTable& file = bench::CachedWalkTable(records);
+    dbf::TTable table;
     bench::UseTable(table, file.Folder, file.Name, false);
     table.Open();
     if (!bench::ResetPeakResident()) throw std::runtime_error("the kernel does not reset the peak resident size");

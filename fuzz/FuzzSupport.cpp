@@ -56,7 +56,7 @@ std::vector<TSampleRecord> SampleRecords() {
     };
 }
 
-void FillSampleRecords(dbf::TDbf& table, int level) {
+void FillSampleRecords(dbf::TTable& table, int level) {
     for (const TSampleRecord& record : SampleRecords()) {
         table.Append();
         table.FieldByName("NAME").SetAsString(record.Name);
@@ -107,7 +107,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-int ReadEveryField(dbf::TDbf& table) {
+int ReadEveryField(dbf::TTable& table) {
     int seen = 0;
     for (table.First(); !table.Eof(); table.Next()) {
         ++seen;
@@ -120,7 +120,7 @@ int ReadEveryField(dbf::TDbf& table) {
 
 TSampleTable MakeSampleTable(const TScratchFolder& folder, int level) {
     const std::string base = "sample" + std::to_string(level);
-    dbf::TDbf table;
+    dbf::TTable table;
     table.SetFilePath(folder.Path());
     table.SetTableName(base + ".dbf");
     table.SetTableLevel(level);

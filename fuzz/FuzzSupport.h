@@ -12,8 +12,8 @@
 #include "dataset/Abort.h"
 #include "dataset/ConvertError.h"
 #include "dataset/DatabaseError.h"
-#include "dbf/dbf.h"
-#include "dbf/dbf_common.h"
+#include "dbf/table.h"
+#include "dbf/common.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -48,7 +48,7 @@ bool ExpectingEngineFailures(Step step) {
     try {
         step();
         return true;
-    } catch (const dbf::EDbfError&) {
+    } catch (const dbf::ETableError&) {
     } catch (const ds::EDatabaseError&) {
     } catch (const ds::EConvertError&) {
     } catch (const ds::EAbort&) {
@@ -58,7 +58,7 @@ bool ExpectingEngineFailures(Step step) {
 
 // Walks every record, deleted ones included, and reads every field as text
 // (memo fields through their memo file); answers the number of records seen.
-int ReadEveryField(dbf::TDbf& table);
+int ReadEveryField(dbf::TTable& table);
 
 // One table of a dialect, made by the engine, with its memo file.
 struct TSampleTable {

@@ -17,7 +17,7 @@
 namespace {
 
 // One input line as the command takes it; answers whether a record was posted.
-bool AppendLine(dbf::TDbf& table, const std::string& line) {
+bool AppendLine(dbf::TTable& table, const std::string& line) {
     nlohmann::json object;
     try {
         object = nlohmann::json::parse(line);
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::WriteFile(folder.File("t.dbf"), sample.Table);
     fuzz::WriteFile(folder.File("t" + sample.MemoExtension), sample.Memo);
 
-    dbf::TDbf table;
+    dbf::TTable table;
     table.SetFilePath(folder.Path());
     table.SetTableName("t.dbf");
     table.SetShowDeleted(true);

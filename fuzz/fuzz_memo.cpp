@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::WriteFile(folder.File("t.dbf"), sample.Table);
     fuzz::WriteFile(folder.File("t" + sample.MemoExtension), data + 1, size - 1);
 
-    dbf::TDbf table;
+    dbf::TTable table;
     table.SetFilePath(folder.Path());
     table.SetTableName("t.dbf");
     table.SetExclusive(true);

@@ -3,11 +3,11 @@
 // appended and the table is read once more.
 #include "FuzzSupport.h"
 
-#include "dbf/dbf_stream.h"
+#include "dbf/stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dbf::TMemoryStream stream(std::vector<uint8_t>(data, data + size));
-    dbf::TDbf table;
+    dbf::TTable table;
     table.SetStorage(dbf::stoMemory);
     table.SetUserStream(&stream);
     table.SetShowDeleted(true);

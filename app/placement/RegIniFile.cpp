@@ -1,7 +1,7 @@
 #include "app/placement/RegIniFile.h"
 
 #include "app/placement/PlacementUtils.h"
-#include "dbf/dbf_str.h"
+#include "dbf/messages.h"
 #include "dbf/platform/files.h"
 
 #include <QDir>

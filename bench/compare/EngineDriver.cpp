@@ -33,7 +33,7 @@ bool IsExclusive(const std::string& mode) {
 }
 
 void Walk(const TTablePath& path, bool exclusive) {
-    dbf::TDbf table;
+    dbf::TTable table;
     bench::UseTable(table, path.Folder, path.Name, exclusive);
     table.Open();
     ds::TFields& fields = table.Fields();
@@ -48,7 +48,7 @@ void Walk(const TTablePath& path, bool exclusive) {
 
 void Append(const TTablePath& path, int64_t count, bool exclusive) {
     bench::CreateWalkTable(path.Folder, path.Name);
-    dbf::TDbf table;
+    dbf::TTable table;
     bench::UseTable(table, path.Folder, path.Name, exclusive);
     table.Open();
     bench::AppendWalkRecords(table, 0, count);
@@ -59,7 +59,7 @@ void Append(const TTablePath& path, int64_t count, bool exclusive) {
 void MemoWrite(const TTablePath& path, int64_t count, int memoBytes, const std::string& dialect) {
     if (dialect != "dbase4" && dialect != "foxpro") throw std::runtime_error("the dialect is dbase4 or foxpro");
     bench::CreateMemoTable(path.Folder, path.Name, dialect == "foxpro" ? bench::kLevelFoxPro : bench::kLevelDbase4);
-    dbf::TDbf table;
+    dbf::TTable table;
     bench::UseTable(table, path.Folder, path.Name, true);
     table.Open();
     for (int64_t i = 0; i < count; ++i) {
@@ -73,7 +73,7 @@ void MemoWrite(const TTablePath& path, int64_t count, int memoBytes, const std::
 }
 
 void MemoRead(const TTablePath& path) {
-    dbf::TDbf table;
+    dbf::TTable table;
     bench::UseTable(table, path.Folder, path.Name, false);
     table.Open();
     int64_t memos = 0;

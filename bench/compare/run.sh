@@ -70,7 +70,7 @@ FAST_ARGS=10 time_split walk \
     raw-blocks "$drivers/raw_read blocks walk.dbf" \
     raw-pread-per-record "$drivers/raw_read records walk.dbf" \
     perl-xbase "perl $here/xbase_compare.pl walk walk.dbf" \
-    python3-dbf "$python $here/dbf_compare.py walk walk.dbf" \
+    python3-dbf "$python $here/pydbf_compare.py walk walk.dbf" \
     python3-dbfread "$python $here/dbfread_compare.py walk walk.dbf"
 
 echo "Timing the append ..."
@@ -79,7 +79,7 @@ FAST_ARGS=6 time_split append \
     engine-exclusive "$drivers/quarzel_compare append out-engine-x.dbf $records exclusive" \
     shapelib "$drivers/shp_compare append out-shp.dbf $records" \
     perl-xbase "perl $here/xbase_compare.pl append out-xbase.dbf $records" \
-    python3-dbf "$python $here/dbf_compare.py append out-pydbf.dbf $records"
+    python3-dbf "$python $here/pydbf_compare.py append out-pydbf.dbf $records"
 
 echo "Timing the memo reads ..."
 FAST_ARGS=2 time_split memo-read-dbase4 \
@@ -89,7 +89,7 @@ FAST_ARGS=2 time_split memo-read-dbase4 \
 FAST_ARGS=2 time_split memo-read-foxpro \
     engine "$drivers/quarzel_compare memo-read memofox.dbf" \
     perl-xbase "perl $here/xbase_compare.pl memo-read memofox.dbf" \
-    python3-dbf "$python $here/dbf_compare.py memo-read memofox.dbf" \
+    python3-dbf "$python $here/pydbf_compare.py memo-read memofox.dbf" \
     python3-dbfread "$python $here/dbfread_compare.py memo-read memofox.dbf"
 
 echo

@@ -1,6 +1,6 @@
 #include "dbf/platform/files.h"
 
-#include "dbf/dbf_str.h"
+#include "dbf/messages.h"
 
 #include <cerrno>
 #include <cstdio>

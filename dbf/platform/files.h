@@ -20,7 +20,7 @@
 //   platform texts "Cannot open file "%s". %s" / "Cannot create file "%s". %s".
 #pragma once
 
-#include "dbf/dbf_common.h"
+#include "dbf/common.h"
 #include "dbf/platform/mapped_window.h"
 
 #include <chrono>
@@ -31,14 +31,14 @@
 
 namespace dbf::platform {
 
-class EFOpenError : public EDbfError {
+class EFOpenError : public ETableError {
 public:
-    using EDbfError::EDbfError;
+    using ETableError::ETableError;
 };
 
-class EFCreateError : public EDbfError {
+class EFCreateError : public ETableError {
 public:
-    using EDbfError::EDbfError;
+    using ETableError::ETableError;
 };
 
 // The three access and sharing combinations the engine opens files with.

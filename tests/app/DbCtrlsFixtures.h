@@ -30,7 +30,7 @@ std::unique_ptr<DataSet> OpenQuestions(int count) {
         {"ANTWORT1", ds::ftMemo},
         {"ANT1KORREK", ds::ftBoolean},
     });
-    dataSet->SetName("Dbf1");
+    dataSet->SetName("Table1");
     for (int n = 1; n <= count; ++n) {
         // Every third flag is blank; the others alternate true and false.
         std::vector<ds::TVariant> row{"1", std::to_string(n), "Frage " + std::to_string(n), ds::TVariant(), ds::TVariant()};

@@ -21,7 +21,7 @@
 
 namespace {
 
-dbf::TDbf& Table() { return *FragenbearbeitenForm->Dbf1; }
+dbf::TTable& Table() { return *FragenbearbeitenForm->Table1; }
 TDBNavigator* Navigator() { return FragenbearbeitenForm->DBNavigator1; }
 QToolButton* Button(TNavigateBtn button) { return Navigator()->Button(button); }
 

@@ -8,7 +8,7 @@
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/MainUnit.h"
 #include "app/QuestionTable.h"
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 #include "dbf/platform/text.h"
 
 #include <QDir>
@@ -28,7 +28,7 @@ constexpr uint8_t kLangAnsi1252 = 0x57;
 class TQuestionTable {
 public:
     explicit TQuestionTable(const QString& folder) {
-        Table.SetName("Dbf1");
+        Table.SetName("Table1");
         Table.SetFilePath(folder.toStdString() + "/");
         Table.SetTableName("fragen.dbf");
         Table.SetTableLevel(4);
@@ -47,7 +47,7 @@ public:
         table.Post();
     }
 
-    dbf::TDbf Table;
+    dbf::TTable Table;
 };
 
 QByteArray FileBytes(const QString& path) {
@@ -311,14 +311,14 @@ private slots:
             message = QString::fromUtf8(error.what());
         }
 
-        QCOMPARE(message, QStringLiteral("Dbf1: Cannot perform this operation on a closed dataset"));
+        QCOMPARE(message, QStringLiteral("Table1: Cannot perform this operation on a closed dataset"));
         QCOMPARE(FileBytes(dir.filePath("fragendat.pas")), QByteArray());
     }
 
     void theHiddenButtonExportsTheQuestionTableBesideTheProgram() {
         TScriptedDialogs dialogs;
         QFile::remove(ProgramUnit());
-        TQuestionTable::AddTo(*FragenbearbeitenForm->Dbf1, {"7", "7.01", "Was ist ein Schuss?"});
+        TQuestionTable::AddTo(*FragenbearbeitenForm->Table1, {"7", "7.01", "Was ist ein Schuss?"});
 
         ClickExportButton();
 
@@ -328,21 +328,21 @@ private slots:
                                           "'Was ist ein Schuss?'\n,\n''\n")));
         QVERIFY(bytes.endsWith(WithCrLf("''\n)\n);\nimplementation\nend.\n")));
         QVERIFY(!QFile::exists(MainForm->GetProgramDir(false) + "fragendat.pas"));
-        QVERIFY(FragenbearbeitenForm->Dbf1->Eof());
+        QVERIFY(FragenbearbeitenForm->Table1->Eof());
         QCOMPARE(dialogs.Shown, QStringList());
     }
 
     void theButtonOnAClosedQuestionTableShowsTheErrorAndLeavesAnEmptyFile() {
         TScriptedDialogs dialogs;
         WriteBytes(ProgramUnit(), "old unit");
-        FragenbearbeitenForm->Dbf1->Close();
+        FragenbearbeitenForm->Table1->Close();
 
         ClickExportButton();
 
         QCOMPARE(dialogs.Shown,
-                 QStringList{QStringLiteral("exception: Dbf1: Cannot perform this operation on a closed dataset")});
+                 QStringList{QStringLiteral("exception: Table1: Cannot perform this operation on a closed dataset")});
         QCOMPARE(QFileInfo(ProgramUnit()).size(), 0);
-        FragenbearbeitenForm->Dbf1->Open();
+        FragenbearbeitenForm->Table1->Open();
     }
 
 private:

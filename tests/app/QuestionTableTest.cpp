@@ -6,7 +6,7 @@
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/MainUnit.h"
 #include "app/QuestionTable.h"
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 #include "dbf/platform/files.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ QByteArray Bytes(const QString& path) {
 
 // A table of the older layout: the first 16 fields of the current one.
 void CreateOldTable(const QString& folder, bool memoWhereFlagBelongs = false) {
-    dbf::TDbf table;
+    dbf::TTable table;
     table.SetFilePath(folder.toStdString());
     table.SetTableName("fragen.dbf");
     table.SetTableLevel(4);
@@ -89,13 +89,13 @@ private slots:
     void firstStartCreatesTheTable() {
         QVERIFY(!QDir(FFolder).exists());
         StartEditor();
-        QVERIFY(FEditor->Dbf1->Active());
-        QCOMPARE(FEditor->Dbf1->FieldCount(), 17);
+        QVERIFY(FEditor->Table1->Active());
+        QCOMPARE(FEditor->Table1->FieldCount(), 17);
         const char* names[] = {"KAPITEL",  "FRAGENR",    "FRAGE",    "ANTWORT1",   "ANT1KORREK", "ANTWORT2",
                                "ANT2KORREK", "ANTWORT3", "ANT3KORREK", "ANTWORT4", "ANT4KORREK", "ANTWORT5",
                                "ANT5KORREK", "ANTWORT6", "ANT6KORREK", "ANTWORT7", "ANT7KORREK"};
-        for (int i = 0; i < 17; ++i) QCOMPARE(QString::fromStdString(FEditor->Dbf1->Fields()[i].FieldName()), QString::fromLatin1(names[i]));
-        QCOMPARE(FEditor->Dbf1->PhysicalRecordCount(), 0);
+        for (int i = 0; i < 17; ++i) QCOMPARE(QString::fromStdString(FEditor->Table1->Fields()[i].FieldName()), QString::fromLatin1(names[i]));
+        QCOMPARE(FEditor->Table1->PhysicalRecordCount(), 0);
         const QByteArray table = Bytes(FFolder + QStringLiteral("fragen.dbf"));
         QCOMPARE(uint8_t(table[0]), uint8_t(0x8B));
         QCOMPARE(uint8_t(table[8]) | uint8_t(table[9]) << 8, 577);
@@ -107,7 +107,7 @@ private slots:
     void aTableOfTheCurrentLayoutOpensUnchanged() {
         QDir().mkpath(FFolder);
         {
-            dbf::TDbf table;
+            dbf::TTable table;
             table.SetFilePath(FFolder.toStdString());
             table.SetTableName("fragen.dbf");
             table.SetTableLevel(4);
@@ -117,8 +117,8 @@ private slots:
             table.AppendRecord({std::string("x")});
         }
         StartEditor();
-        QCOMPARE(FEditor->Dbf1->FieldCount(), 18);
-        QCOMPARE(FEditor->Dbf1->PhysicalRecordCount(), 1);
+        QCOMPARE(FEditor->Table1->FieldCount(), 18);
+        QCOMPARE(FEditor->Table1->PhysicalRecordCount(), 1);
         QVERIFY(!QFile::exists(FFolder + QStringLiteral("fragen0.dbf")));
     }
 
@@ -127,7 +127,7 @@ private slots:
         CreateOldTable(FFolder);
         StartEditor();
 
-        dbf::TDbf& table = *FEditor->Dbf1;
+        dbf::TTable& table = *FEditor->Table1;
         QVERIFY(table.Active());
         QCOMPARE(table.FieldCount(), 17);
         QCOMPARE(table.PhysicalRecordCount(), 3);
@@ -143,7 +143,7 @@ private slots:
         QVERIFY(!QFile::exists(FFolder + QStringLiteral("temp.dbf")));
         QVERIFY(!QFile::exists(FFolder + QStringLiteral("temp.dbt")));
 
-        dbf::TDbf backup;
+        dbf::TTable backup;
         backup.SetFilePath(FFolder.toStdString());
         backup.SetTableName("fragen0.dbf");
         backup.SetReadOnly(true);
@@ -159,7 +159,7 @@ private slots:
         WriteFile(FFolder + QStringLiteral("fragen0.dbt"), "older memos");
         CreateOldTable(FFolder);
         StartEditor();
-        QCOMPARE(FEditor->Dbf1->FieldCount(), 17);
+        QCOMPARE(FEditor->Table1->FieldCount(), 17);
         QCOMPARE(Bytes(FFolder + QStringLiteral("fragen0-1.dbf")), QByteArray("older backup"));
         QCOMPARE(Bytes(FFolder + QStringLiteral("fragen0-1.dbt")), QByteArray("older memos"));
         QCOMPARE(uint8_t(Bytes(FFolder + QStringLiteral("fragen0.dbf"))[0]), uint8_t(0x8B));
@@ -176,8 +176,8 @@ private slots:
         } catch (const std::exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("'abc' is not a valid boolean value for field 'ANT1KORREK'"));
         }
-        QVERIFY(FEditor->Dbf1->Active());
-        QCOMPARE(FEditor->Dbf1->FieldCount(), 16);
+        QVERIFY(FEditor->Table1->Active());
+        QCOMPARE(FEditor->Table1->FieldCount(), 16);
         QVERIFY(QFile::exists(FFolder + QStringLiteral("temp.dbf")));
         QVERIFY(!QFile::exists(FFolder + QStringLiteral("fragen0.dbf")));
         // Descriptors and records as they were; opening may stamp the date and the end-of-file byte.
@@ -189,7 +189,7 @@ private slots:
         WriteFile(FFolder + QStringLiteral("fragen.dbf"), QByteArray(40, '\0'));
         FEditor = std::make_unique<TFragenbearbeitenForm>();
         QVERIFY_THROWS_EXCEPTION(std::exception, FEditor->FormCreate());
-        QVERIFY(!FEditor->Dbf1->Active());
+        QVERIFY(!FEditor->Table1->Active());
         QCOMPARE(Bytes(FFolder + QStringLiteral("fragen.dbf")), QByteArray(40, '\0'));
     }
 

@@ -46,7 +46,7 @@ TQuestion Written(const QString& nummer) {
     return q;
 }
 
-ds::TDataSet& Table() { return *FragenbearbeitenForm->Dbf1; }
+ds::TDataSet& Table() { return *FragenbearbeitenForm->Table1; }
 
 void ClearTable() {
     Table().First();

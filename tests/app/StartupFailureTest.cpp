@@ -28,7 +28,7 @@ private slots:
         TApplication::Instance()->CreateForms();
         QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("exception: Invalid DBF file.")});
         QCOMPARE(TApplication::Instance()->Forms().size(), size_t(5));
-        QVERIFY(!FragenbearbeitenForm->Dbf1->Active());
+        QVERIFY(!FragenbearbeitenForm->Table1->Active());
         QFile table(FFolder + QStringLiteral("fragen.dbf"));
         QVERIFY(table.open(QIODevice::ReadOnly));
         QCOMPARE(table.readAll(), FDamaged);
@@ -40,7 +40,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(MainForm));
         QTest::mouseClick(MainForm->BitBtn1, Qt::LeftButton);
         QCOMPARE(dialogs.Shown,
-                 QStringList{QStringLiteral("exception: Dbf1: Cannot perform this operation on a closed dataset")});
+                 QStringList{QStringLiteral("exception: Table1: Cannot perform this operation on a closed dataset")});
         QVERIFY(MainForm->isVisible());
     }
 

@@ -14,8 +14,8 @@ std::string MessageOf(const std::string& message, const std::string& name) {
 }
 
 TEST(DatabaseError, NamedComponentPrefixesItsName) {
-    EXPECT_EQ(MessageOf("Cannot perform this operation on a closed dataset", "Dbf1"),
-              "Dbf1: Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(MessageOf("Cannot perform this operation on a closed dataset", "Table1"),
+              "Table1: Cannot perform this operation on a closed dataset");
 }
 
 TEST(DatabaseError, UnnamedComponentRaisesThePlainMessage) {

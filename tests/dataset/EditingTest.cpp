@@ -158,17 +158,17 @@ TEST(Editing, RefusalsCarryTheNamePrefix) {
         const char* Message;
     };
     const Case cases[] = {
-        {"Edit", [](TMemoryDataSet& d) { d.Edit(); }, true, false, "Dbf1: Cannot modify a read-only dataset"},
-        {"Insert", [](TMemoryDataSet& d) { d.Insert(); }, true, false, "Dbf1: Cannot modify a read-only dataset"},
-        {"Append", [](TMemoryDataSet& d) { d.Append(); }, true, false, "Dbf1: Cannot modify a read-only dataset"},
-        {"Delete", [](TMemoryDataSet& d) { d.Delete(); }, true, false, "Dbf1: Cannot modify a read-only dataset"},
+        {"Edit", [](TMemoryDataSet& d) { d.Edit(); }, true, false, "Table1: Cannot modify a read-only dataset"},
+        {"Insert", [](TMemoryDataSet& d) { d.Insert(); }, true, false, "Table1: Cannot modify a read-only dataset"},
+        {"Append", [](TMemoryDataSet& d) { d.Append(); }, true, false, "Table1: Cannot modify a read-only dataset"},
+        {"Delete", [](TMemoryDataSet& d) { d.Delete(); }, true, false, "Table1: Cannot modify a read-only dataset"},
         {"AppendRecord", [](TMemoryDataSet& d) { d.AppendRecord({}); }, true, false,
-         "Dbf1: Cannot modify a read-only dataset"},
-        {"Post", [](TMemoryDataSet& d) { d.Post(); }, false, false, "Dbf1: Dataset not in edit or insert mode"},
+         "Table1: Cannot modify a read-only dataset"},
+        {"Post", [](TMemoryDataSet& d) { d.Post(); }, false, false, "Table1: Dataset not in edit or insert mode"},
         {"SetField", [](TMemoryDataSet& d) { d.FieldByName("ID").SetAsInteger(1); }, false, false,
-         "Dbf1: Dataset not in edit or insert mode"},
+         "Table1: Dataset not in edit or insert mode"},
         {"DeleteEmpty", [](TMemoryDataSet& d) { d.Delete(); }, false, true,
-         "Dbf1: Cannot perform this operation on an empty dataset"},
+         "Table1: Cannot perform this operation on an empty dataset"},
     };
     for (const Case& c : cases) {
         auto dataSet = OpenNumbered(c.Empty ? std::vector<int>{} : std::vector<int>{1, 2});
@@ -244,7 +244,7 @@ TEST(Editing, ClosingInEditStateWritesNothing) {
 
 TEST(Editing, MemoWritesNeedEditStateAndReachTheRecordOnlyOnPost) {
     TMemoryDataSet dataSet({{"FRAGE", ds::ftMemo}});
-    dataSet.SetName("Dbf1");
+    dataSet.SetName("Table1");
     dataSet.AddRow({"stored"});
     dataSet.Open();
     ds::TField& memo = dataSet.FieldByName("FRAGE");

@@ -98,8 +98,8 @@ TEST(Navigation, MoveByAnswersTheDistanceActuallyMoved) {
 
 TEST(Navigation, MovesOnAClosedDatasetFailWithTheNamePrefix) {
     TMemoryDataSet dataSet({{"ID", ds::ftInteger}});
-    dataSet.SetName("Dbf1");
-    const std::string closed = "Dbf1: Cannot perform this operation on a closed dataset";
+    dataSet.SetName("Table1");
+    const std::string closed = "Table1: Cannot perform this operation on a closed dataset";
     EXPECT_EQ(ErrorOf([&] { dataSet.First(); }), closed);
     EXPECT_EQ(ErrorOf([&] { dataSet.Next(); }), closed);
     EXPECT_EQ(ErrorOf([&] { dataSet.Last(); }), closed);
@@ -225,8 +225,8 @@ TEST(OpenClose, FieldLookupAndDefinitions) {
     EXPECT_EQ(dataSet->Fields()[1].FieldNo(), 2);
     EXPECT_EQ(dataSet->Fields()[1].Size(), 10);
     EXPECT_EQ(dataSet->FindField("MISSING"), nullptr);
-    EXPECT_EQ(ErrorOf([&] { dataSet->FieldByName("MISSING"); }), "Dbf1: Field 'MISSING' not found");
-    EXPECT_EQ(ErrorOf([&] { dataSet->FieldDefs().Find("NOPE"); }), "Dbf1: Field 'NOPE' not found");
+    EXPECT_EQ(ErrorOf([&] { dataSet->FieldByName("MISSING"); }), "Table1: Field 'MISSING' not found");
+    EXPECT_EQ(ErrorOf([&] { dataSet->FieldDefs().Find("NOPE"); }), "Table1: Field 'NOPE' not found");
     EXPECT_EQ(dataSet->FieldDefs()[0].Name, "ID");
     EXPECT_EQ(dataSet->FieldDefs()[1].DataType, ds::ftString);
 }

@@ -21,12 +21,12 @@ std::string ErrorOf(F f) {
     return "(nothing raised)";
 }
 
-// An open dataset "Dbf1" with an integer ID and a NAME of 10 characters,
+// An open dataset "Table1" with an integer ID and a NAME of 10 characters,
 // holding rows with the IDs given.
 inline std::unique_ptr<TMemoryDataSet> OpenNumbered(const std::vector<int>& ids, const std::vector<int>& deleted = {}) {
     auto dataSet = std::make_unique<TMemoryDataSet>(
         std::vector<TColumn>{{"ID", ds::ftInteger}, {"NAME", ds::ftString, 10}});
-    dataSet->SetName("Dbf1");
+    dataSet->SetName("Table1");
     for (int id : ids) dataSet->AddRow({id, "row" + std::to_string(id)});
     for (int recordNumber : deleted) dataSet->MarkDeleted(recordNumber);
     dataSet->Open();

@@ -1,5 +1,5 @@
 // Collation registry and key comparison.
-#include "dbf/Dbf_Collate.h"
+#include "dbf/collation.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace {
 
 int Compare(const dbf::TCollationTable* table, const std::string& a, const std::string& b) {
-    return dbf::DbfCompareString(table, a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
+    return dbf::CollateCompareString(table, a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
 }
 
 TEST(CollationCompare, ByteOrder) {

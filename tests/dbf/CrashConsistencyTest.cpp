@@ -5,7 +5,7 @@
 // pipe; every round kills it after a random delay and checks the table.
 #include "PagedFileTestSupport.h"
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,7 @@ private:
 class CrashConsistency : public ::testing::Test {
 protected:
     CrashConsistency() {
-        dbf::TDbf table;
+        dbf::TTable table;
         table.SetTableName(TablePath());
         table.FieldDefs().Add("NAME", ds::ftString, 10);
         table.FieldDefs().Add("SIZE", ds::ftInteger, 0);
@@ -124,7 +124,7 @@ protected:
     // Opens the table as the next user would and answers, per id found, how
     // often it occurs; every record must be one the worker wrote in full.
     std::map<int, int> CheckTable() {
-        dbf::TDbf table;
+        dbf::TTable table;
         table.SetTableName(TablePath());
         table.Open();
         std::map<int, int> seen;

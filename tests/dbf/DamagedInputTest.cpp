@@ -1,14 +1,14 @@
 // Damaged tables and memo files opened and walked through the table object:
-// every damage ends in a clear EDbfError or in a defined result, field by
+// every damage ends in a clear ETableError or in a defined result, field by
 // field, never in a crash, a read outside the file or an allocation that a
 // size field drives. (Header and record sizes, header counts, truncated
 // records and terminators are covered with the table file in
-// DbfFileOpenTest, memo lengths and block sizes with the memo file in
+// TableFileOpenTest, memo lengths and block sizes with the memo file in
 // MemoFileTest; the cases here are the rest, and the fuzzers' findings.)
 #include "TableFixtures.h"
 
-#include "dbf/dbf.h"
-#include "dbf/dbf_str.h"
+#include "dbf/table.h"
+#include "dbf/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ using TBytes = std::vector<uint8_t>;
 
 struct DamageCase {
     const char* Name;
-    DbfImage Image;
+    TableImage Image;
     std::function<void(TBytes&)> Patch;  // applied to the table bytes
     std::optional<TBytes> Memo;          // the .dbt beside the table
     std::string Error;                   // exact message; empty: the table opens
@@ -45,8 +45,8 @@ TBytes MemoFileWith(const std::string& text) {
     return bytes;
 }
 
-DbfImage MemoTable(const std::string& blockField) {
-    DbfImage image;
+TableImage MemoTable(const std::string& blockField) {
+    TableImage image;
     image.Version = 0x8B;
     image.Fields = {{"NAME", 'C', 4}, {"TEXT", 'M', 10}};
     image.Records = {"R0  " + blockField};
@@ -56,8 +56,8 @@ DbfImage MemoTable(const std::string& blockField) {
 // More descriptors than the 4095-field limit cannot fit into a header whose
 // size is a 16-bit field: the widest header, with descriptors up to its end
 // and no terminator, holds 2046 of them.
-DbfImage WidestHeader() {
-    DbfImage image;
+TableImage WidestHeader() {
+    TableImage image;
     const int count = (65535 - 32) / 32;
     for (int i = 0; i < count; ++i) image.Fields.push_back({Numbered("F", i), 'C', 1});
     image.Terminator = false;
@@ -79,16 +79,16 @@ std::function<void(TBytes&)> FoxProOffset(int index, uint32_t offset) {
     };
 }
 
-DamageCase Case(const char* name, DbfImage image, std::vector<std::string> rows) {
+DamageCase Case(const char* name, TableImage image, std::vector<std::string> rows) {
     return DamageCase{name, std::move(image), nullptr, std::nullopt, "", std::move(rows)};
 }
 
-DamageCase Failing(const char* name, DbfImage image, std::string error) {
+DamageCase Failing(const char* name, TableImage image, std::string error) {
     return DamageCase{name, std::move(image), nullptr, std::nullopt, std::move(error), {}};
 }
 
 template <typename Change>
-DbfImage Changed(DbfImage image, Change change) {
+TableImage Changed(TableImage image, Change change) {
     change(image);
     return image;
 }
@@ -106,15 +106,15 @@ DamageCase Patched(DamageCase c, std::function<void(TBytes&)> patch) {
 const std::string kInvalid = msg::InvalidDbfFile;
 
 std::vector<DamageCase> Cases() {
-    DbfImage twoFields;
+    TableImage twoFields;
     twoFields.Fields = {{"NAME", 'C', 4}, {"OK", 'L', 1}};
     twoFields.Records = {"R0  T", "R1  F"};
-    DbfImage foxPro = twoFields;
+    TableImage foxPro = twoFields;
     foxPro.Version = 0x30;
     foxPro.AfterTerminator.resize(263);
     return {
         Case("ZeroWidthFieldReadsEmpty",
-             Changed(twoFields, [](DbfImage& i) { i.Fields.insert(i.Fields.begin() + 1, {"GAP", 'C', 0}); }),
+             Changed(twoFields, [](TableImage& i) { i.Fields.insert(i.Fields.begin() + 1, {"GAP", 'C', 0}); }),
              {"R0||True", "R1||False"}),
         Patched(Case("FoxProFieldOffsetsThatOverlapAreIgnored", foxPro, {"R0|True", "R1|False"}),
                 [](TBytes& b) { FoxProOffset(0, 3)(b); FoxProOffset(1, 1)(b); }),
@@ -134,7 +134,7 @@ std::vector<DamageCase> Cases() {
 class DamagedInput : public ::testing::Test {
 protected:
     ScratchFolder Folder;
-    TDbf Table;
+    TTable Table;
 
     void Prepare(const DamageCase& c) {
         TBytes bytes = c.Image.Bytes();
@@ -170,7 +170,7 @@ TEST_P(DamagedInputCase, EndsInAClearErrorOrADefinedResult) {
         try {
             Table.Open();
             FAIL() << "opened";
-        } catch (const EDbfError& e) {
+        } catch (const ETableError& e) {
             EXPECT_EQ(std::string(e.what()), c.Error);
         }
         EXPECT_FALSE(Table.Active());
@@ -202,7 +202,7 @@ std::string LittleEndian32(uint32_t value) {
 TEST_F(DamagedInput, DateTimesBeyondEveryDateReadAsDateTimeZero) {
     // Level 7 both ways: as the BDE's millisecond count and as the date-time itself.
     for (const TDateTimeHandling handling : {dtBDETimeStamp, dtDateTime}) {
-        DbfImage level7;
+        TableImage level7;
         level7.Version = 0x04;
         level7.Level7 = true;
         level7.Fields = {{"STAMP", '@', 8}};
@@ -223,7 +223,7 @@ TEST_F(DamagedInput, DateTimesBeyondEveryDateReadAsDateTimeZero) {
 }
 
 TEST_F(DamagedInput, FoxProDayNumbersBeyondEveryDateReadAsDateTimeZero) {
-    DbfImage foxPro;
+    TableImage foxPro;
     foxPro.Version = 0x30;
     foxPro.AfterTerminator.resize(263);
     foxPro.Fields = {{"STAMP", 'T', 8}};

@@ -1,14 +1,14 @@
 // A full disk, for real: a table on a small tmpfs (mounted for the test,
 // which needs the right to mount; skipped elsewhere) with the rest of the
 // space taken by a filler file. An append, a post of a grown memo and a pack
-// raise EDbfWriteError, leave the header count and the records as they
+// raise ETableWriteError, leave the header count and the records as they
 // were, and the table stays usable, also for the retry once space is free.
 // (The same faults at every single write, through a failing stream, are
 // TableWriteFaultTest's; a pack under a file-size limit TablePackFaultTest's.)
 #include "PagedFileTestSupport.h"
 
-#include "dbf/dbf.h"
-#include "dbf/dbf_str.h"
+#include "dbf/table.h"
+#include "dbf/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +82,7 @@ protected:
     }
 
     ScratchFolder Folder;
-    dbf::TDbf Table;
+    dbf::TTable Table;
     bool FMounted = false;
 };
 
@@ -96,7 +96,7 @@ TEST_F(DiskFull, AppendFailsAndLeavesTheTableAsItWas) {
         try {
             Table.AppendRecord({"R" + std::to_string(count + 1), MemoOf(count + 1)});
             ++count;
-        } catch (const dbf::EDbfWriteError& e) {
+        } catch (const dbf::ETableWriteError& e) {
             EXPECT_STREQ(e.what(), dbf::msg::WriteError);
             failed = true;
         }
@@ -116,7 +116,7 @@ TEST_F(DiskFull, PostOfAGrownMemoFailsAndKeepsTheOldOne) {
     Table.Edit();
     const std::string grown(40000, 'g');
     Table.FieldByName("TEXT").SetAsString(grown);
-    EXPECT_THROW(Table.Post(), dbf::EDbfWriteError);
+    EXPECT_THROW(Table.Post(), dbf::ETableWriteError);
     EXPECT_EQ(Table.State(), ds::dsEdit);
     EXPECT_EQ(TableFile(before.size()), before);
     Table.Cancel();
@@ -135,7 +135,7 @@ TEST_F(DiskFull, PackFailsAndLeavesTheTableUsable) {
     Table.Open();
     const std::vector<uint8_t> tableBefore = FileBytes(TablePath());
     const std::vector<uint8_t> memoBefore = FileBytes(Folder.File("t.dbt"));
-    EXPECT_THROW(Table.PackTable(), dbf::EDbfWriteError);
+    EXPECT_THROW(Table.PackTable(), dbf::ETableWriteError);
     EXPECT_TRUE(Table.Active());
     EXPECT_EQ(FileBytes(TablePath()), tableBefore);
     EXPECT_EQ(FileBytes(Folder.File("t.dbt")), memoBefore);

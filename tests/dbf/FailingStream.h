@@ -4,7 +4,7 @@
 // transfer, positioned or not.
 #pragma once
 
-#include "dbf/dbf_stream.h"
+#include "dbf/stream.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,8 @@
 // Field definitions: letter and data type mappings per dialect, default widths,
 // normalisation and copying.
-#include "dbf/dbf_fields.h"
-#include "dbf/dbf_lang.h"
-#include "dbf/dbf_str.h"
+#include "dbf/field_defs.h"
+#include "dbf/language.h"
+#include "dbf/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +63,8 @@ TEST(FieldDefsLetter, MapsToTypeAndNormalises) {
         {dbf::xBaseIV, 'V', 8, 0, ftUnknown, '\0', 8, 0},
     };
     for (const auto& c : cases) {
-        dbf::TDbfFieldDefs defs(c.Version);
-        dbf::TDbfFieldDef& def = defs.AddFieldDef();
+        dbf::TFieldDescriptors defs(c.Version);
+        dbf::TFieldDescriptor& def = defs.AddFieldDef();
         def.SetSize(c.Size);
         def.SetPrecision(c.Precision);
         def.SetNativeFieldType(c.Letter);
@@ -78,11 +78,11 @@ TEST(FieldDefsLetter, MapsToTypeAndNormalises) {
 }
 
 TEST(FieldDefsLetter, CurrencyFollowsTheGlobalSetting) {
-    dbf::TDbfGlobals& globals = dbf::DbfGlobals();
+    dbf::TEngineGlobals& globals = dbf::EngineGlobals();
     ASSERT_TRUE(globals.CurrencyAsBCD());
     globals.SetCurrencyAsBCD(false);
-    dbf::TDbfFieldDefs defs(dbf::xFoxPro);
-    dbf::TDbfFieldDef& def = defs.AddFieldDef();
+    dbf::TFieldDescriptors defs(dbf::xFoxPro);
+    dbf::TFieldDescriptor& def = defs.AddFieldDef();
     def.SetNativeFieldType('Y');
     globals.SetCurrencyAsBCD(true);
     EXPECT_EQ(def.FieldType(), ftCurrency);
@@ -109,8 +109,8 @@ TEST(FieldDefsType, MapsToLetterPerDialect) {
         const std::pair<dbf::TXBaseVersion, char> dialects[] = {
             {dbf::xBaseVII, c.Level7}, {dbf::xFoxPro, c.FoxPro}, {dbf::xBaseIV, c.Others}, {dbf::xBaseIII, c.Others}};
         for (const auto& [version, letter] : dialects) {
-            dbf::TDbfFieldDefs defs(version);
-            dbf::TDbfFieldDef& def = defs.AddFieldDef();
+            dbf::TFieldDescriptors defs(version);
+            dbf::TFieldDescriptor& def = defs.AddFieldDef();
             def.SetFieldName("PRICE");
             const std::string what = "type " + std::to_string(static_cast<int>(c.Type)) + " dialect " +
                                      std::to_string(version);
@@ -118,7 +118,7 @@ TEST(FieldDefsType, MapsToLetterPerDialect) {
                 try {
                     def.SetFieldType(c.Type);
                     ADD_FAILURE() << what << ": no exception";
-                } catch (const dbf::EDbfError& e) {
+                } catch (const dbf::ETableError& e) {
                     EXPECT_EQ(std::string(e.what()),
                               dbf::Format(dbf::msg::InvalidFieldType, "PRICE", static_cast<int>(c.Type)))
                         << what;
@@ -134,11 +134,11 @@ TEST(FieldDefsType, MapsToLetterPerDialect) {
 }
 
 TEST(FieldDefsType, UnsupportedTypeMessageShowsHexNumber) {
-    dbf::TDbfFieldDefs defs(dbf::xBaseIV);
+    dbf::TFieldDescriptors defs(dbf::xBaseIV);
     try {
         defs.Add("PIC", ftTypedBinary, 0, false);
         FAIL() << "no exception";
-    } catch (const dbf::EDbfError& e) {
+    } catch (const dbf::ETableError& e) {
         EXPECT_STREQ(e.what(), "Cannot create field \"PIC\", VCL field type 15 not supported by DBF.");
     }
     EXPECT_EQ(defs.Count(), 0);
@@ -164,8 +164,8 @@ TEST(FieldDefsAdd, AppliesDefaultWidthsThenNormalises) {
         {dbf::xBaseIV, ftDateTime, 0, 'D', 8, 0},     {dbf::xBaseIV, ftFloat, 25, 'N', 20, 0},
     };
     for (const auto& c : cases) {
-        dbf::TDbfFieldDefs defs(c.Version);
-        const dbf::TDbfFieldDef& def = defs.Add("F", c.Type, c.Size, true);
+        dbf::TFieldDescriptors defs(c.Version);
+        const dbf::TFieldDescriptor& def = defs.Add("F", c.Type, c.Size, true);
         const std::string what = "type " + std::to_string(static_cast<int>(c.Type)) + " size " + std::to_string(c.Size);
         EXPECT_EQ(def.NativeFieldType(), c.Letter) << what;
         EXPECT_EQ(def.Size(), c.ExpectedSize) << what;
@@ -176,8 +176,8 @@ TEST(FieldDefsAdd, AppliesDefaultWidthsThenNormalises) {
 }
 
 TEST(FieldDefsNormalise, NumericDecimalsFollowWidthChanges) {
-    dbf::TDbfFieldDefs defs(dbf::xBaseIV);
-    dbf::TDbfFieldDef& def = defs.Add("N", ftFloat, 20, false);
+    dbf::TFieldDescriptors defs(dbf::xBaseIV);
+    dbf::TFieldDescriptor& def = defs.Add("N", ftFloat, 20, false);
     def.SetPrecision(19);
     EXPECT_EQ(def.Precision(), 18);
     def.SetSize(5);
@@ -186,8 +186,8 @@ TEST(FieldDefsNormalise, NumericDecimalsFollowWidthChanges) {
 }
 
 TEST(FieldDefsNew, StartsEmpty) {
-    dbf::TDbfFieldDefs defs(dbf::xBaseIV);
-    dbf::TDbfFieldDef& def = defs.AddFieldDef();
+    dbf::TFieldDescriptors defs(dbf::xBaseIV);
+    dbf::TFieldDescriptor& def = defs.AddFieldDef();
     EXPECT_EQ(def.CopyFrom(), -1);
     EXPECT_EQ(def.NullPosition(), -1);
     EXPECT_EQ(def.Size(), 0);
@@ -197,9 +197,9 @@ TEST(FieldDefsNew, StartsEmpty) {
 }
 
 TEST(FieldDefsAssign, CopiesEveryPropertyAndRemembersTheSource) {
-    dbf::TDbfFieldDefs source(dbf::xBaseVII);
+    dbf::TFieldDescriptors source(dbf::xBaseVII);
     source.Add("A", ftString, 5, false);
-    dbf::TDbfFieldDef& from = source.Add("COUNT", ftInteger, 0, true);
+    dbf::TFieldDescriptor& from = source.Add("COUNT", ftInteger, 0, true);
     from.SetOffset(6);
     from.SetAutoInc(42);
     from.SetIsLockField(true);
@@ -208,8 +208,8 @@ TEST(FieldDefsAssign, CopiesEveryPropertyAndRemembersTheSource) {
     std::memcpy(from.MaxBuf(), "\x80\x00\x00\x09", 4);
     from.SetHasMax(true);
 
-    dbf::TDbfFieldDefs target(dbf::xBaseVII);
-    dbf::TDbfFieldDef& to = target.AddFieldDef();
+    dbf::TFieldDescriptors target(dbf::xBaseVII);
+    dbf::TFieldDescriptor& to = target.AddFieldDef();
     to.Assign(from);
     EXPECT_EQ(to.FieldName(), "COUNT");
     EXPECT_EQ(to.FieldType(), ftInteger);
@@ -229,8 +229,8 @@ TEST(FieldDefsAssign, CopiesEveryPropertyAndRemembersTheSource) {
 }
 
 TEST(FieldDefsAssign, FromPlatformDefinitionDerivesLetterAndDefaults) {
-    dbf::TDbfFieldDefs defs(dbf::xBaseIV);
-    dbf::TDbfFieldDef& def = defs.AddFieldDef();
+    dbf::TFieldDescriptors defs(dbf::xBaseIV);
+    dbf::TFieldDescriptor& def = defs.AddFieldDef();
     def.SetOffset(9);
     def.SetHasDefault(true);
     def.Assign(dbf::TPlatformFieldDef{"PRICE", ftFloat, 0, 2, true, 3});
@@ -254,9 +254,9 @@ TEST(FieldDefsAssign, FromPlatformDefinitionDerivesLetterAndDefaults) {
 }
 
 TEST(FieldDefsBlob, IsBlobForMemoGeneralAndBinary) {
-    dbf::TDbfFieldDefs defs(dbf::xBaseIV);
+    dbf::TFieldDescriptors defs(dbf::xBaseIV);
     for (const char letter : {'B', 'G', 'M', 'C', 'N', 'L', 'D'}) {
-        dbf::TDbfFieldDef& def = defs.AddFieldDef();
+        dbf::TFieldDescriptor& def = defs.AddFieldDef();
         def.SetNativeFieldType(letter);
         EXPECT_EQ(def.IsBlob(), letter == 'B' || letter == 'G' || letter == 'M') << letter;
     }

@@ -1,6 +1,6 @@
 // Field bytes against value buffers, for every letter, in both directions.
-#include "dbf/dbf_fields_codec.h"
-#include "dbf/dbf_str.h"
+#include "dbf/field_codec.h"
+#include "dbf/messages.h"
 #include "dbf/platform/text.h"
 
 #include <gtest/gtest.h>
@@ -160,8 +160,8 @@ protected:
 
     // The user writes decimal commas: stored numbers must not follow that.
     dbf::platform::TLocaleOverride FGerman{"de_DE.UTF-8"};
-    dbf::TDbfFieldDefs FDefs;
-    dbf::TDbfFieldDef* FField;
+    dbf::TFieldDescriptors FDefs;
+    dbf::TFieldDescriptor* FField;
     dbf::TFieldCodecContext FContext;
 };
 
@@ -220,8 +220,8 @@ class FieldEncodingTooWide : public testing::TestWithParam<TTooWideCase> {};
 
 TEST_P(FieldEncodingTooWide, RaisesAndKeepsBytes) {
     const TTooWideCase& c = GetParam();
-    dbf::TDbfFieldDefs defs(dbf::xFoxPro);
-    dbf::TDbfFieldDef& field = defs.AddFieldDef();
+    dbf::TFieldDescriptors defs(dbf::xFoxPro);
+    dbf::TFieldDescriptor& field = defs.AddFieldDef();
     field.SetFieldName("AMOUNT");
     field.SetSize(c.Size);
     field.SetPrecision(c.Precision);
@@ -233,7 +233,7 @@ TEST_P(FieldEncodingTooWide, RaisesAndKeepsBytes) {
     try {
         dbf::SetFieldDataFromDef({}, field, c.Type, src, reinterpret_cast<uint8_t*>(record.data()), true);
         FAIL() << "no exception";
-    } catch (const dbf::EDbfError& e) {
+    } catch (const dbf::ETableError& e) {
         EXPECT_NE(std::string(e.what()).find("\"AMOUNT\""), std::string::npos) << e.what();
     }
     EXPECT_EQ(record, std::string(record.size(), '#'));
@@ -270,12 +270,12 @@ TEST(FieldIntegerText, RightAlignsAndPads) {
 
 // FoxPro null flags: a nullable field's bit in _NULLFLAGS decides whether it holds a value.
 TEST(FieldNullFlags, BitFollowsWritesAndDecidesReads) {
-    dbf::TDbfFieldDefs defs(dbf::xFoxPro);
-    dbf::TDbfFieldDef& amount = defs.AddFieldDef();
+    dbf::TFieldDescriptors defs(dbf::xFoxPro);
+    dbf::TFieldDescriptor& amount = defs.AddFieldDef();
     amount.SetNativeFieldType('I');
     amount.SetOffset(1);
     amount.SetNullPosition(3);
-    dbf::TDbfFieldDef& flags = defs.AddFieldDef();
+    dbf::TFieldDescriptor& flags = defs.AddFieldDef();
     flags.SetFieldName("_NULLFLAGS");
     flags.SetSize(1);
     flags.SetNativeFieldType('0');
@@ -300,8 +300,8 @@ TEST(FieldNullFlags, BitFollowsWritesAndDecidesReads) {
 }
 
 TEST(FieldNoRecord, ReadsNoValue) {
-    dbf::TDbfFieldDefs defs(dbf::xBaseIV);
-    dbf::TDbfFieldDef& field = defs.Add("NAME", ftString, 10, false);
+    dbf::TFieldDescriptors defs(dbf::xBaseIV);
+    dbf::TFieldDescriptor& field = defs.Add("NAME", ftString, 10, false);
     char buf[11] = "x";
     EXPECT_FALSE(dbf::GetFieldDataFromDef({}, field, ftString, nullptr, buf, true));
 }

@@ -66,7 +66,7 @@ std::string PeerLines(const std::vector<Row>& rows) {
 std::string Cp1252(const std::string& utf8) { return platform::Utf8ToCodePage(1252, utf8); }
 
 // Appends the rows through the table file, each memo written before its record.
-void AppendRows(TDbfFile& file, const std::vector<Row>& rows) {
+void AppendRows(TTableFile& file, const std::vector<Row>& rows) {
     std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
     for (const Row& row : rows) {
         file.InitRecord(record.data());
@@ -81,13 +81,13 @@ void AppendRows(TDbfFile& file, const std::vector<Row>& rows) {
 }
 
 void WriteWithEngine(const std::string& path, TXBaseVersion version) {
-    TDbfFieldDefs defs(version);
+    TFieldDescriptors defs(version);
     defs.Add("NAME", TFieldType::ftString, 20, false);
     defs.Add("NOTE", TFieldType::ftMemo, 0, false);
-    TDbfFile file;
+    TTableFile file;
     file.SetFileName(path);
     file.SetMode(pfExclusiveCreate);
-    file.SetDbfVersion(version);
+    file.SetTableVersion(version);
     file.SetFileLangId(version == xBaseIII ? 0 : (version == xFoxPro ? 0x03 : 0x57));  // code page 1252
     file.Open();
     file.FinishCreate(defs, version == xFoxPro ? 64 : 512);
@@ -96,7 +96,7 @@ void WriteWithEngine(const std::string& path, TXBaseVersion version) {
 }
 
 std::vector<Row> ReadWithEngine(const std::string& path) {
-    TDbfFile file;
+    TTableFile file;
     OpenTable(file, path, pfReadOnly);
     std::vector<Row> rows;
     std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
@@ -167,9 +167,9 @@ TEST_P(InteropPeerWrites, EngineReadsTheSameValues) {
     ScratchFolder folder;
     const std::string path = folder.File("t.dbf");
     ASSERT_EQ(WriteWithPeer(c.Command, path, kRows), "");
-    TDbfFile file;
+    TTableFile file;
     OpenTable(file, path, pfReadOnly);
-    EXPECT_EQ(file.DbfVersion(), c.Expected);
+    EXPECT_EQ(file.TableVersion(), c.Expected);
     file.Close();
     EXPECT_EQ(ReadWithEngine(path), kRows);
 }
@@ -205,7 +205,7 @@ TEST_P(InteropPeerExtends, PeerReadsTheAppendedRows) {
     const std::vector<Row> peerRows(kRows.begin(), kRows.begin() + 2);
     ASSERT_EQ(WriteWithPeer(c.Writer, path, peerRows), "");
     {
-        TDbfFile file;
+        TTableFile file;
         OpenTable(file, path, pfExclusiveOpen);
         AppendRows(file, {kRows.back()});
     }

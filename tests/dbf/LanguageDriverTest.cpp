@@ -1,7 +1,7 @@
 // Language drivers: ids from code page and locale, driver names, code pages
 // of level-7 names, the engine-wide defaults and text translation.
-#include "dbf/dbf_lang.h"
-#include "dbf/dbf_common.h"
+#include "dbf/language.h"
+#include "dbf/common.h"
 #include "dbf/platform/text.h"
 
 #include <gtest/gtest.h>
@@ -69,7 +69,7 @@ TEST(LanguageDriverName, NonNumericCodePagePartRaisesConversionError) {
     try {
         dbf::GetLangId_From_LangName("DBXYZDE0");
         FAIL() << "no exception";
-    } catch (const dbf::EDbfError& e) {
+    } catch (const dbf::ETableError& e) {
         EXPECT_STREQ(e.what(), "''XYZ'' is not a valid integer value");
     }
 }
@@ -90,13 +90,13 @@ TEST(LanguageDriverTable, CodePageOfAnOpenedTable) {
     EXPECT_EQ(dbf::TableCodePage(dbf::xBaseVII, 0x61, "DBWINWE0"), 1252);
     // An id the table does not list names no code page; the default open code page stands in.
     EXPECT_EQ(dbf::TableCodePage(dbf::xBaseIV, 0x2F, ""), 0);
-    EXPECT_EQ(dbf::UseCodePage(0), dbf::DbfGlobals().DefaultOpenCodePage());
+    EXPECT_EQ(dbf::UseCodePage(0), dbf::EngineGlobals().DefaultOpenCodePage());
     EXPECT_EQ(dbf::UseCodePage(850), 850);
 }
 
 TEST(LanguageGlobals, DefaultsFollowTheUserLocale) {
     const dbf::platform::TLocaleOverride german("de_DE.UTF-8");
-    dbf::TDbfGlobals globals;
+    dbf::TEngineGlobals globals;
     EXPECT_TRUE(globals.CurrencyAsBCD());
     EXPECT_EQ(globals.DefaultOpenCodePage(), 1252);
     EXPECT_EQ(globals.DefaultCreateLangId(), 0x61);
@@ -112,7 +112,7 @@ TEST(LanguageGlobals, DefaultsFollowTheUserLocale) {
     EXPECT_EQ(globals.UserNameLen(), globals.UserName().size());
 
     const dbf::platform::TLocaleOverride american("en_US");
-    EXPECT_EQ(dbf::TDbfGlobals().DefaultCreateLangId(), 0x37);
+    EXPECT_EQ(dbf::TEngineGlobals().DefaultCreateLangId(), 0x37);
 }
 
 // The German letters ä ö ü Ä Ö Ü ß in each code page.

@@ -1,5 +1,5 @@
-#include "dbf/dbf_memo.h"
-#include "dbf/dbf_str.h"
+#include "dbf/memo_file.h"
+#include "dbf/messages.h"
 #include "dbf/platform/files.h"
 
 #include "FailingStream.h"
@@ -268,7 +268,7 @@ TEST_F(MemoFileNew, ADbaseHeaderWithoutBlockSizeIsReadAndExtendedAsDbaseIII) {
         WriteFileBytes(path, bytes);
         auto memo = OpenMemo<TDbaseMemoFile>(path, version, dbf::pfExclusiveOpen);
         EXPECT_EQ(memo->RecordSize(), 512);
-        EXPECT_EQ(memo->DbfVersion(), dbf::xBaseIII);
+        EXPECT_EQ(memo->TableVersion(), dbf::xBaseIII);
         EXPECT_EQ(ReadMemo(*memo, 1), "first");
         EXPECT_EQ(ReadMemo(*memo, 2), "sized!") << "a block header is still honoured";
         ASSERT_EQ(WriteMemo(*memo, "third"), 3);
@@ -296,7 +296,7 @@ TEST(MemoFileNull, ReadsEmptyGrantsLocksAndRefusesToDropText) {
     EXPECT_EQ(WriteMemo(*memo, "", 5, 10), 0);
     int32_t block = 5;
     dbf::TMemoryStream src(Bytes("text"));
-    EXPECT_THROW(memo->WriteMemo(block, 4, src), dbf::EDbfError);
+    EXPECT_THROW(memo->WriteMemo(block, 4, src), dbf::ETableError);
     EXPECT_EQ(block, 5) << "the field keeps its old block number";
     memo->Close();
     EXPECT_FALSE(std::filesystem::exists(path));

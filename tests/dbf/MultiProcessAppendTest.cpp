@@ -1,6 +1,6 @@
 // Two processes appending records with memos to one table at the same time:
 // every record arrives once, under its own number, with its own memo.
-#include "DbfTableTestSupport.h"
+#include "TableTestSupport.h"
 #include "MultiProcessTestSupport.h"
 
 #include <map>
@@ -12,7 +12,7 @@ const std::vector<std::string> kWriters = {"A", "B"};
 
 }  // namespace
 
-class MultiProcessAppend : public DbfTableTest {
+class MultiProcessAppend : public TableTableTest {
 protected:
     void SetUp() override {
         CreateAndOpen({Def(kWorkerNameField, ds::ftString, kWorkerNameWidth), Def(kWorkerMemoField, ds::ftMemo, 0)});

@@ -1,15 +1,15 @@
 // Record locks, locks of other programs, exclusive operations and the lock
 // information between separate processes sharing one table file.
-#include "DbfTableTestSupport.h"
+#include "TableTestSupport.h"
 #include "MultiProcessTestSupport.h"
 #include "TableFixtures.h"
 
-#include "dbf/dbf_str.h"
+#include "dbf/messages.h"
 
 #include <ctime>
 #include <filesystem>
 
-using dbf::TDbf;
+using dbf::TTable;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -37,7 +37,7 @@ constexpr int64_t kTableLockLength = 1000000002;
 
 }  // namespace
 
-class MultiProcessTable : public DbfTableTest {
+class MultiProcessTable : public TableTableTest {
 protected:
     // NAME and NOTE with the records a, b, c; closed again, so only the
     // processes a test starts hold the table.
@@ -152,7 +152,7 @@ TEST_P(MultiProcessForeignLock, IsHonouredWhenEditing) {
             Table.Edit();
             ADD_FAILURE() << "record " << recNo << " could be edited";
             Table.Cancel();
-        } catch (const dbf::EDbfError& e) {
+        } catch (const dbf::ETableError& e) {
             EXPECT_STREQ(e.what(), dbf::msg::RecordLocked) << recNo;
         }
         EXPECT_EQ(Table.State(), ds::dsBrowse);
@@ -191,11 +191,11 @@ TEST_F(MultiProcessTable, ExclusiveOperationsFailWhileAnotherProcessSharesTheTab
     Table.Open();
     Table.TryExclusive();
     EXPECT_FALSE(Table.Exclusive());
-    for (auto operation : {&TDbf::PackTable, &TDbf::EmptyTable}) {
+    for (auto operation : {&TTable::PackTable, &TTable::EmptyTable}) {
         try {
             (Table.*operation)();
             ADD_FAILURE() << "an exclusive operation ran on a shared table";
-        } catch (const dbf::EDbfError& e) {
+        } catch (const dbf::ETableError& e) {
             EXPECT_STREQ(e.what(), dbf::msg::NeedExclusiveAccess);
         }
     }
@@ -239,11 +239,11 @@ class MultiProcessLockInfo : public ::testing::TestWithParam<LockInfoCase> {
 protected:
     // One record, written with the given counter as another program might leave it.
     void CreateLockTable(const LockInfoCase& lockCase) {
-        dbf::TDbfFieldDefs defs(dbf::xBaseIV);
+        dbf::TFieldDescriptors defs(dbf::xBaseIV);
         defs.Add(kWorkerNameField, dbf::TFieldType::ftString, kWorkerNameWidth, false);
         defs.Add("_DBASELOCK", dbf::TFieldType::ftString, lockCase.Width, false);
         ::CreateTable(Path, dbf::xBaseIV, defs);
-        dbf::TDbfFile file;
+        dbf::TTableFile file;
         OpenTable(file, Path, dbf::pfExclusiveOpen);
         std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
         file.InitRecord(record.data());

@@ -1,5 +1,5 @@
-#include "dbf/dbf_pgfile.h"
-#include "dbf/dbf_str.h"
+#include "dbf/paged_file.h"
+#include "dbf/messages.h"
 #include "dbf/platform/files.h"
 
 #include "PagedFileTestSupport.h"
@@ -165,7 +165,7 @@ TEST(PagedFileExclusive, TryExclusiveSucceedsOnlyWhenNobodyElseShares) {
     EXPECT_EQ(mine->Mode(), dbf::pfReadWriteOpen) << "the other handle still shares";
     EXPECT_TRUE(mine->Active());
     EXPECT_EQ(mine->TempMode(), dbf::pfNone);
-    EXPECT_THROW(mine->CheckExclusiveAccess(), dbf::EDbfError);
+    EXPECT_THROW(mine->CheckExclusiveAccess(), dbf::ETableError);
 
     other->CloseFile();
     mine->TryExclusive();

@@ -1,5 +1,5 @@
-#include "dbf/dbf_pgfile.h"
-#include "dbf/dbf_str.h"
+#include "dbf/paged_file.h"
+#include "dbf/messages.h"
 
 #include "FailingStream.h"
 #include "PagedFileTestSupport.h"
@@ -226,7 +226,7 @@ TEST_P(PagedFileModes, CreatingAndSharingColumns) {
     EXPECT_EQ(file.FileCreated(), GetParam().created);
     EXPECT_EQ(file.IsSharedAccess(), GetParam().shared);
     if (GetParam().shared) {
-        EXPECT_THROW(file.CheckExclusiveAccess(), dbf::EDbfError);
+        EXPECT_THROW(file.CheckExclusiveAccess(), dbf::ETableError);
     } else {
         EXPECT_NO_THROW(file.CheckExclusiveAccess());
     }
@@ -256,7 +256,7 @@ TEST(PagedFileModes, CheckExclusiveAccessMessage) {
     try {
         file.CheckExclusiveAccess();
         FAIL();
-    } catch (const dbf::EDbfError& e) {
+    } catch (const dbf::ETableError& e) {
         EXPECT_STREQ(e.what(), "Exclusive access is required for this operation.");
     }
 }
@@ -271,7 +271,7 @@ TEST(PagedFileModes, MissingFileWithoutCreatingModeIsNotFound) {
         try {
             file.OpenFile();
             FAIL() << "opened a missing file in mode " << mode;
-        } catch (const dbf::EDbfError& e) {
+        } catch (const dbf::ETableError& e) {
             EXPECT_EQ(std::string(e.what()), "Open: file not found: \"" + path + "\".");
         }
         EXPECT_FALSE(file.Active());

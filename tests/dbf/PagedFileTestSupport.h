@@ -3,7 +3,7 @@
 // actually reached the disk, and a paged file opened on a path.
 #pragma once
 
-#include "dbf/dbf_pgfile.h"
+#include "dbf/paged_file.h"
 
 #include <atomic>
 #include <cstdint>

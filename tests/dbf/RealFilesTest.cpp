@@ -4,7 +4,7 @@
 // defined result. All are opened read-only, so the files stay as they are.
 #include "TableFixtures.h"
 
-#include "dbf/dbf_str.h"
+#include "dbf/messages.h"
 #include "dbf/platform/text.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ std::string RealFile(const std::string& relative) { return kRealFiles + "/" + re
 #define SKIP_WITHOUT_REALFILES()                                                          \
     if (!platform::FileExists(RealFile("MANIFEST.md"))) GTEST_SKIP() << "no real files at " << kRealFiles
 
-std::string MemoText(TDbfFile& file, int column, const uint8_t* record) {
+std::string MemoText(TTableFile& file, int column, const uint8_t* record) {
     int32_t block = 0;
     if (!file.GetFieldData(column, TFieldType::ftInteger, record, &block, true) || file.MemoFile() == nullptr) return "";
     TMemoryStream memo;
@@ -33,8 +33,8 @@ std::string MemoText(TDbfFile& file, int column, const uint8_t* record) {
 }
 
 // The value of a field as text, decoded by its own data type.
-std::string ValueText(TDbfFile& file, int column, const uint8_t* record) {
-    const TDbfFieldDef& def = file.FieldDefs().Items(column);
+std::string ValueText(TTableFile& file, int column, const uint8_t* record) {
+    const TFieldDescriptor& def = file.FieldDefs().Items(column);
     if (def.IsBlob()) return MemoText(file, column, record);
     switch (def.FieldType()) {
         case TFieldType::ftSmallint:
@@ -63,7 +63,7 @@ std::string ValueText(TDbfFile& file, int column, const uint8_t* record) {
     }
 }
 
-void ReadEveryValue(TDbfFile& file) {
+void ReadEveryValue(TTableFile& file) {
     std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
     for (int n = 1; n <= file.GetRecordCount(); ++n) {
         ASSERT_EQ(file.ReadRecord(n, record.data()), file.RecordSize()) << "record " << n;
@@ -107,12 +107,12 @@ TEST_P(RealFilesSummary, SchemaAndRecordCountMatchTheSummary) {
     std::vector<SummaryField> fields;
     ReadSummary(RealFile(table.substr(0, table.size() - 4) + "_summary.txt"), records, fields);
     ASSERT_FALSE(fields.empty());
-    TDbfFile file;
+    TTableFile file;
     OpenTable(file, RealFile(table), pfReadOnly);
     EXPECT_EQ(file.GetRecordCount(), records);
     ASSERT_EQ(file.FieldDefs().Count(), static_cast<int>(fields.size()));
     for (size_t i = 0; i < fields.size(); ++i) {
-        const TDbfFieldDef& def = file.FieldDefs().Items(static_cast<int>(i));
+        const TFieldDescriptor& def = file.FieldDefs().Items(static_cast<int>(i));
         EXPECT_EQ(def.FieldName(), platform::UpperCase(fields[i].Name)) << i;
         EXPECT_EQ(def.NativeFieldType(), fields[i].Letter) << fields[i].Name;
         EXPECT_EQ(def.Size(), fields[i].Length) << fields[i].Name;
@@ -138,10 +138,10 @@ class RealFilesValue : public ::testing::TestWithParam<ValueCase> {};
 TEST_P(RealFilesValue, FieldHoldsTheNamedValue) {
     SKIP_WITHOUT_REALFILES();
     const ValueCase& c = GetParam();
-    TDbfFile file;
+    TTableFile file;
     OpenTable(file, RealFile(c.Table), pfReadOnly);
     EXPECT_EQ(file.GetRecordCount(), c.Records);
-    const TDbfFieldDef* def = file.GetFieldInfo(c.Field);
+    const TFieldDescriptor* def = file.GetFieldInfo(c.Field);
     ASSERT_NE(def, nullptr) << c.Field;
     std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
     ASSERT_EQ(file.ReadRecord(c.RecNo, record.data()), file.RecordSize());
@@ -202,7 +202,7 @@ TEST(RealFiles, ContinentsWithoutTerminatorReadLikeTheReference) {
     std::vector<std::string> reference;
     for (const char* name : {"continents.dbf", "continents_no_header_record_terminator.dbf",
                              "continents-null-header-record-terminator.dbf"}) {
-        TDbfFile file;
+        TTableFile file;
         OpenTable(file, RealFile(std::string("dbase3/") + name), pfReadOnly);
         ASSERT_EQ(file.FieldDefs().Count(), 1) << name;
         std::vector<std::string> values;
@@ -220,7 +220,7 @@ TEST(RealFiles, ContinentsWithoutTerminatorReadLikeTheReference) {
 
 TEST(RealFiles, DeletedRecordIsFlaggedNotHidden) {
     SKIP_WITHOUT_REALFILES();
-    TDbfFile file;
+    TTableFile file;
     OpenTable(file, RealFile("dbase3/test.dbf"), pfReadOnly);
     std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
     for (int n = 1; n <= 3; ++n) {
@@ -236,7 +236,7 @@ TEST(RealFiles, LanguageDriversGiveTheCodePages) {
                                                        {"foxpro/cp1251.dbf", 1251},
                                                        {"dbase3/continents.dbf", 1252}};
     for (const auto& [table, codePage] : cases) {
-        TDbfFile file;
+        TTableFile file;
         OpenTable(file, RealFile(table), pfReadOnly);
         EXPECT_EQ(file.FileCodePage(), codePage) << table;
     }
@@ -244,7 +244,7 @@ TEST(RealFiles, LanguageDriversGiveTheCodePages) {
 
 TEST(RealFiles, InventoryPictureReadsThroughTheMemoFile) {
     SKIP_WITHOUT_REALFILES();
-    TDbfFile file;
+    TTableFile file;
     OpenTable(file, RealFile("dbase7/inventory.dbf"), pfReadOnly);
     std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
     file.ReadRecord(1, record.data());
@@ -254,20 +254,20 @@ TEST(RealFiles, InventoryPictureReadsThroughTheMemoFile) {
 TEST(RealFiles, OddFilesFailClearlyOrReadSafely) {
     SKIP_WITHOUT_REALFILES();
     {
-        TDbfFile file;
+        TTableFile file;
         try {
             OpenTable(file, RealFile("odd/dbase_32.dbf"), pfReadOnly);
             ADD_FAILURE() << "a varchar table opened";
-        } catch (const EDbfError& e) {
+        } catch (const ETableError& e) {
             EXPECT_STREQ(e.what(), msg::InvalidDbfFile);
         }
     }
     for (const char* table : {"odd/dbase_02.dbf", "odd/polygon.dbf"}) {
-        TDbfFile file;
+        TTableFile file;
         try {
             OpenTable(file, RealFile(table), pfReadOnly);
             if (!file.ForceClose()) ReadEveryValue(file);
-        } catch (const EDbfError& e) {
+        } catch (const ETableError& e) {
             EXPECT_FALSE(std::string(e.what()).empty()) << table;
         }
     }

@@ -1,5 +1,5 @@
-#include "dbf/dbf_str.h"
-#include "dbf/dbf_stream.h"
+#include "dbf/messages.h"
+#include "dbf/stream.h"
 #include "dbf/platform/files.h"
 #include "dbf/platform/machine.h"
 

@@ -6,8 +6,8 @@
 
 #include "PagedFileTestSupport.h"
 
-#include "dbf/dbf_dbffile.h"
-#include "dbf/dbf_fields.h"
+#include "dbf/table_file.h"
+#include "dbf/field_defs.h"
 
 #include <cstdint>
 #include <cstring>
@@ -16,7 +16,7 @@
 #include <vector>
 
 // The 17 definitions of the question table, as the trainer defines them.
-inline void AddQuestionFields(dbf::TDbfFieldDefs& defs) {
+inline void AddQuestionFields(dbf::TFieldDescriptors& defs) {
     using dbf::TFieldType;
     defs.Add("Kapitel", TFieldType::ftString, 10, false);
     defs.Add("FrageNr", TFieldType::ftString, 10, false);
@@ -46,7 +46,7 @@ struct FieldSpec {
 // level 7 (68-byte header, 48-byte descriptors). The header
 // fields follow the descriptors unless overridden, so a test can damage
 // exactly one of them.
-struct DbfImage {
+struct TableImage {
     uint8_t Version = 0x03;
     uint8_t Language = 0x57;
     uint8_t MdxFlag = 0;
@@ -110,26 +110,26 @@ inline uint32_t HeaderCountOf(const std::vector<uint8_t>& bytes) {
            (static_cast<uint32_t>(bytes[6]) << 16) | (static_cast<uint32_t>(bytes[7]) << 24);
 }
 
-inline void OpenTable(dbf::TDbfFile& file, const std::string& path, dbf::TPagedFileMode mode) {
+inline void OpenTable(dbf::TTableFile& file, const std::string& path, dbf::TPagedFileMode mode) {
     file.SetFileName(path);
     file.SetMode(mode);
     file.Open();
 }
 
 // Creates and closes a table of the given dialect at path.
-inline void CreateTable(const std::string& path, dbf::TXBaseVersion version, dbf::TDbfFieldDefs& defs,
+inline void CreateTable(const std::string& path, dbf::TXBaseVersion version, dbf::TFieldDescriptors& defs,
                         int32_t memoSize = 512) {
-    dbf::TDbfFile file;
+    dbf::TTableFile file;
     file.SetFileName(path);
     file.SetMode(dbf::pfExclusiveCreate);
-    file.SetDbfVersion(version);
+    file.SetTableVersion(version);
     file.Open();
     file.FinishCreate(defs, memoSize);
     file.Close();
 }
 
 // The field as text (trailing blanks removed by the codec); empty when null or blank.
-inline std::string FieldText(const dbf::TDbfFile& file, int column, const uint8_t* record) {
+inline std::string FieldText(const dbf::TTableFile& file, int column, const uint8_t* record) {
     std::vector<char> value(static_cast<size_t>(file.FieldDefs().Items(column).Size()) + 1, '\0');
     if (!file.GetFieldData(column, dbf::TFieldType::ftString, record, value.data(), false)) return std::string();
     return std::string(value.data());

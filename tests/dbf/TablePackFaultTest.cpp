@@ -1,14 +1,14 @@
 // Packing a table with memos and deleted records: what the packed files hold,
 // and that a pack failing halfway leaves the table and memo files untouched.
-#include "DbfTableTestSupport.h"
+#include "TableTestSupport.h"
 #include "MultiProcessTestSupport.h"
 
-#include "dbf/dbf_str.h"
+#include "dbf/messages.h"
 
 #include <filesystem>
 #include <unistd.h>
 
-using dbf::TDbf;
+using dbf::TTable;
 
 namespace {
 
@@ -23,7 +23,7 @@ std::string MemoOf(int seq) { return seq % 5 == 0 ? std::string() : WorkerMemoTe
 
 }  // namespace
 
-class TablePackFault : public DbfTableTest {
+class TablePackFault : public TableTableTest {
 protected:
     // The records of writer P with memos of one to four blocks, some deleted,
     // and one memo rewritten so the memo file holds a dead copy. Closed.
@@ -134,7 +134,7 @@ TEST_F(TablePackFault, ReadOnlyFolderLeavesTheOriginalFilesUntouched) {
     Table.SetExclusive(true);
     Table.Open();
     std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_THROW(Table.PackTable(), dbf::EDbfError);
+    EXPECT_THROW(Table.PackTable(), dbf::ETableError);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
     EXPECT_TRUE(Table.Active());
     Table.Close();

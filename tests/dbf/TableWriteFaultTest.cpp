@@ -1,16 +1,16 @@
 // Write failures at every write of an append or a post, through a table on
-// a stream that fails on demand: the operation raises EDbfWriteError, the
+// a stream that fails on demand: the operation raises ETableWriteError, the
 // table and its header count stay as they were, and the dataset can retry.
-#include "DbfTableTestSupport.h"
+#include "TableTestSupport.h"
 
 #include "FailingStream.h"
 
-#include "dbf/dbf_str.h"
+#include "dbf/messages.h"
 
 #include <climits>
 #include <functional>
 
-using dbf::TDbf;
+using dbf::TTable;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -42,36 +42,36 @@ private:
 struct PostedChange {
     const char* What;
     ds::TDataSetState PendingState;  // the state a failed post leaves, changes kept
-    std::function<void(TDbf&)> Begin;
-    std::function<void(TDbf&)> Post;
+    std::function<void(TTable&)> Begin;
+    std::function<void(TTable&)> Post;
     Names NamesAfter;
     int ChangedRecNo;
 };
 
 const std::vector<PostedChange> kChanges = {
     {"Append", ds::dsInsert,
-     [](TDbf& t) {
+     [](TTable& t) {
          t.Append();
          t.FieldByName("NAME").SetAsString("neu");
          t.FieldByName("NOTE").SetAsString("neues Memo");
      },
-     [](TDbf& t) { t.Post(); }, Names{"eins", "zwei", "neu"}, 3},
-    {"AppendRecord", ds::dsInsert, [](TDbf&) {}, [](TDbf& t) { t.AppendRecord({"neu", "neues Memo"}); },
+     [](TTable& t) { t.Post(); }, Names{"eins", "zwei", "neu"}, 3},
+    {"AppendRecord", ds::dsInsert, [](TTable&) {}, [](TTable& t) { t.AppendRecord({"neu", "neues Memo"}); },
      Names{"eins", "zwei", "neu"}, 3},
     {"Edit", ds::dsEdit,
-     [](TDbf& t) {
+     [](TTable& t) {
          t.First();
          t.Edit();
          t.FieldByName("NAME").SetAsString("geändert");
          t.FieldByName("NOTE").SetAsString("neues Memo");
      },
-     [](TDbf& t) { t.Post(); }, Names{"geändert", "zwei"}, 1},
+     [](TTable& t) { t.Post(); }, Names{"geändert", "zwei"}, 1},
 };
 
 // A memory table of NAME and NOTE with two records, on the failing stream.
 struct FaultyTable {
     FaultyTable() {
-        Table.SetName("Dbf1");
+        Table.SetName("Table1");
         Table.SetStorage(dbf::stoMemory);
         Table.SetUserStream(&Stream);
         Table.SetLanguageID(kLangAnsi1252);
@@ -94,7 +94,7 @@ struct FaultyTable {
 
     dbf::platform::TLocaleOverride German{"de_DE.UTF-8"};
     OneFailingWriteStream Stream;
-    TDbf Table;
+    TTable Table;
 };
 
 }  // namespace
@@ -135,7 +135,7 @@ TEST_P(TableWriteFault, OneFailedWriteLeavesTheTableAsItWas) {
                 Change().Post(faulty.Table);
                 EXPECT_FALSE(faulty.Stream.Failed()) << "a failed write passed for a success";
                 break;  // the operation needs fewer writes than nth
-            } catch (const dbf::EDbfWriteError& e) {
+            } catch (const dbf::ETableWriteError& e) {
                 EXPECT_STREQ(e.what(), dbf::msg::WriteError);
             }
             EXPECT_EQ(faulty.Stream.Bytes(), before);
@@ -159,7 +159,7 @@ TEST_P(TableWriteFault, LastingFailureStillAllowsARetry) {
             Change().Post(faulty.Table);
             EXPECT_LT(faulty.Stream.Writes(), failFrom) << "a failed write passed for a success";
             break;
-        } catch (const dbf::EDbfWriteError&) {
+        } catch (const dbf::ETableWriteError&) {
         }
         faulty.Stream.FailWritesFrom(INT_MAX);
         EXPECT_EQ(faulty.Table.State(), Change().PendingState);

@@ -3,7 +3,7 @@
 // test can kill it at a random moment and then check that nothing that had
 // finished was lost.
 //
-//   dbf_crash_worker <table path> <first id>
+//   table_crash_worker <table path> <first id>
 //
 // The table (fields NAME C10, SIZE N, TEXT M) must exist. The worker opens it
 // shared, as the trainer does, writes "ready", then appends the records
@@ -12,7 +12,7 @@
 // memo, (id * 7919) mod 1400 + 1, and TEXT that many letters, the one at
 // position i being 'a' + (id + i) mod 26; memos thus take one to three blocks.
 // The worker stops by itself after 100000 appends.
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <cstdio>
 #include <exception>
@@ -33,7 +33,7 @@ void Report(const std::string& line) {
     if (::write(STDOUT_FILENO, out.data(), out.size()) != static_cast<ssize_t>(out.size())) std::_Exit(3);
 }
 
-void AppendRecord(dbf::TDbf& table, int id) {
+void AppendRecord(dbf::TTable& table, int id) {
     const std::string text = MemoText(id);
     table.Append();
     table.FieldByName("NAME").SetAsString("R" + std::to_string(id));
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        dbf::TDbf table;
+        dbf::TTable table;
         table.SetTableName(argv[1]);
         table.Open();
         Report("ready");

@@ -5,7 +5,7 @@
 // needs, without sleeping.
 #include "MultiProcessTableScript.h"
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 #include "dbf/platform/text.h"
 
 #include <csignal>
@@ -77,7 +77,7 @@ private:
     }
 
     std::string Open(const std::string& path) {
-        FTable = std::make_unique<dbf::TDbf>();
+        FTable = std::make_unique<dbf::TTable>();
         FTable->SetTableName(path);
         FTable->Open();
         return {};
@@ -167,12 +167,12 @@ private:
         Table().EndExclusive();
     }
 
-    dbf::TDbf& Table() {
+    dbf::TTable& Table() {
         if (!FTable) throw std::runtime_error("no table open");
         return *FTable;
     }
 
-    std::unique_ptr<dbf::TDbf> FTable;
+    std::unique_ptr<dbf::TTable> FTable;
 };
 
 }  // namespace

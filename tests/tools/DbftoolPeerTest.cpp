@@ -51,7 +51,7 @@ std::vector<Json> PeerRecords(const RunResult& result) {
 
 }  // namespace
 
-TEST(DbftoolPeers, DbfreadReadsADbaseIIITableDbftoolWrote) {
+TEST(DbftoolPeers, DbfreadReadsADbaseIIITableWrittenByDbftool) {
     TempFolder folder;
     const std::string table = folder.File("iii.dbf");
     CreateTable(table, 3, kCommonFields);
@@ -60,7 +60,7 @@ TEST(DbftoolPeers, DbfreadReadsADbaseIIITableDbftoolWrote) {
     ExpectSameRecords(InPeerOrder(Dump(table, true)), peers, "dBASE III read by python3-dbfread");
 }
 
-TEST(DbftoolPeers, DbfreadReadsAFoxProTableDbftoolWrote) {
+TEST(DbftoolPeers, DbfreadReadsAFoxProTableWrittenByDbftool) {
     TempFolder folder;
     const std::string table = folder.File("fox.dbf");
     std::vector<std::string> fields{"--lang", "3"};

@@ -4,11 +4,11 @@
 #include "JsonValues.h"
 #include "TableAccess.h"
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 namespace dbftool {
 
-nlohmann::ordered_json CurrentRecord(dbf::TDbf& table, bool withDeleted) {
+nlohmann::ordered_json CurrentRecord(dbf::TTable& table, bool withDeleted) {
     nlohmann::ordered_json record;
     record["_recno"] = table.PhysicalRecNo();
     if (withDeleted) record["_deleted"] = table.IsDeleted();
@@ -20,7 +20,7 @@ nlohmann::ordered_json CurrentRecord(dbf::TDbf& table, bool withDeleted) {
 }
 
 void RunDump(const std::string& tablePath, bool withDeleted, std::ostream& out) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::ReadOnly, withDeleted);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::ReadOnly, withDeleted);
     for (table->First(); !table->Eof(); table->Next()) WriteJsonLine(CurrentRecord(*table, withDeleted), out);
     out.flush();
 }

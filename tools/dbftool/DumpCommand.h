@@ -10,12 +10,12 @@
 #include <string>
 
 namespace dbf {
-class TDbf;
+class TTable;
 }
 
 namespace dbftool {
 
-nlohmann::ordered_json CurrentRecord(dbf::TDbf& table, bool withDeleted);
+nlohmann::ordered_json CurrentRecord(dbf::TTable& table, bool withDeleted);
 void RunDump(const std::string& tablePath, bool withDeleted, std::ostream& out);
 
 }  // namespace dbftool

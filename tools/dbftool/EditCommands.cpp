@@ -4,7 +4,7 @@
 #include "TableAccess.h"
 #include "ToolError.h"
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <cerrno>
 #include <cstring>
@@ -39,7 +39,7 @@ bool IsBlank(const std::string& line) {
 
 // Posts the record being built or edited, or cancels it when any step fails.
 template <typename Fill>
-void PostOrCancel(dbf::TDbf& table, Fill fill) {
+void PostOrCancel(dbf::TTable& table, Fill fill) {
     try {
         fill();
         table.Post();
@@ -49,7 +49,7 @@ void PostOrCancel(dbf::TDbf& table, Fill fill) {
     }
 }
 
-void AppendLine(dbf::TDbf& table, const std::string& line) {
+void AppendLine(dbf::TTable& table, const std::string& line) {
     const nlohmann::json object = ParseObject(line);
     table.Append();
     PostOrCancel(table, [&] { ApplyObject(object, table); });
@@ -57,7 +57,7 @@ void AppendLine(dbf::TDbf& table, const std::string& line) {
 
 }  // namespace
 
-void ApplyObject(const nlohmann::json& object, dbf::TDbf& table) {
+void ApplyObject(const nlohmann::json& object, dbf::TTable& table) {
     for (const auto& [key, value] : object.items()) {
         if (key == kRecNoKey && !table.FindField(key)) continue;
         JsonToField(value, table.FieldByName(key));
@@ -65,7 +65,7 @@ void ApplyObject(const nlohmann::json& object, dbf::TDbf& table) {
 }
 
 void RunAppend(const std::string& tablePath, std::istream& input) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::Shared, false);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, false);
     std::string line;
     long lineNo = 0;
     while (std::getline(input, line)) {
@@ -92,14 +92,14 @@ void RunAppend(const std::string& tablePath, const std::string& inputFile) {
 
 void RunUpdate(const std::string& tablePath, int recNo, const std::string& json) {
     const nlohmann::json object = ParseObject(json);
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::Shared, true);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, true);
     GotoRecord(*table, recNo);
     table->Edit();
     PostOrCancel(*table, [&] { ApplyObject(object, *table); });
 }
 
 void RunDelete(const std::string& tablePath, const std::vector<int>& recNos) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::Shared, true);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, true);
     CheckRecordsExist(*table, recNos);
     for (const int recNo : recNos) {
         GotoRecord(*table, recNo);
@@ -108,7 +108,7 @@ void RunDelete(const std::string& tablePath, const std::vector<int>& recNos) {
 }
 
 void RunRecall(const std::string& tablePath, const std::vector<int>& recNos) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::Shared, true);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, true);
     CheckRecordsExist(*table, recNos);
     for (const int recNo : recNos) {
         GotoRecord(*table, recNo);

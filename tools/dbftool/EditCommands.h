@@ -17,13 +17,13 @@
 #include <vector>
 
 namespace dbf {
-class TDbf;
+class TTable;
 }
 
 namespace dbftool {
 
 // Sets the fields named in object in the record being edited or inserted.
-void ApplyObject(const nlohmann::json& object, dbf::TDbf& table);
+void ApplyObject(const nlohmann::json& object, dbf::TTable& table);
 
 void RunAppend(const std::string& tablePath, std::istream& input);
 // FILE of the command line: standard input when empty or "-".

@@ -64,13 +64,13 @@ dbf::TXBaseVersion VersionOfLevel(int level) {
     }
 }
 
-void AddFieldDef(const TFieldSpec& spec, dbf::TDbfFieldDefs& defs) {
-    dbf::TDbfFieldDef& def = defs.AddFieldDef();
+void AddFieldDef(const TFieldSpec& spec, dbf::TFieldDescriptors& defs) {
+    dbf::TFieldDescriptor& def = defs.AddFieldDef();
     def.SetFieldName(spec.Name);
     def.SetNativeFieldType(spec.Letter);
     if (def.NativeFieldType() == 0 || def.FieldType() == dbf::TFieldType::ftUnknown)
         throw TToolError("Field " + spec.Name + ": type '" + std::string(1, spec.Letter) +
-                         "' is not a field type of level " + LevelName(defs.DbfVersion()) + " tables.");
+                         "' is not a field type of level " + LevelName(defs.TableVersion()) + " tables.");
     if (spec.Size) def.SetSize(*spec.Size);
     else def.SetDefaultSize();
     if (spec.Decimals) def.SetPrecision(*spec.Decimals);

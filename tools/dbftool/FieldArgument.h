@@ -8,8 +8,8 @@
 // TUsageError; a letter the dialect has no data type for raises TToolError.
 #pragma once
 
-#include "dbf/dbf_common.h"
-#include "dbf/dbf_fields.h"
+#include "dbf/common.h"
+#include "dbf/field_defs.h"
 
 #include <optional>
 #include <string>
@@ -30,6 +30,6 @@ TFieldSpec ParseFieldSpec(const std::string& text);
 dbf::TXBaseVersion VersionOfLevel(int level);
 
 // Appends the definition of spec to defs, whose dialect is already set.
-void AddFieldDef(const TFieldSpec& spec, dbf::TDbfFieldDefs& defs);
+void AddFieldDef(const TFieldSpec& spec, dbf::TFieldDescriptors& defs);
 
 }  // namespace dbftool

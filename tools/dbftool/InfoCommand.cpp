@@ -3,7 +3,7 @@
 #include "JsonOutput.h"
 #include "TableAccess.h"
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <cstdio>
 
@@ -11,13 +11,13 @@ namespace dbftool {
 
 namespace {
 
-std::string HeaderDate(const dbf::TDbfHeaderFacts& facts) {
+std::string HeaderDate(const dbf::TTableHeaderFacts& facts) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", facts.Year, facts.Month, facts.Day);
     return text;
 }
 
-nlohmann::ordered_json MemoInfo(const dbf::TDbfHeaderFacts& facts) {
+nlohmann::ordered_json MemoInfo(const dbf::TTableHeaderFacts& facts) {
     if (!facts.HasMemo) return nullptr;
     nlohmann::ordered_json memo;
     memo["file"] = facts.MemoFileName;
@@ -25,11 +25,11 @@ nlohmann::ordered_json MemoInfo(const dbf::TDbfHeaderFacts& facts) {
     return memo;
 }
 
-nlohmann::ordered_json FieldList(const dbf::TDbfFieldDefs* defs) {
+nlohmann::ordered_json FieldList(const dbf::TFieldDescriptors* defs) {
     nlohmann::ordered_json fields = nlohmann::ordered_json::array();
     if (!defs) return fields;
     for (int i = 0; i < defs->Count(); ++i) {
-        const dbf::TDbfFieldDef& def = defs->Items(i);
+        const dbf::TFieldDescriptor& def = defs->Items(i);
         nlohmann::ordered_json field;
         field["name"] = def.FieldName();
         field["type"] = std::string(1, def.NativeFieldType());
@@ -52,8 +52,8 @@ std::string DialectName(int level) {
     }
 }
 
-nlohmann::ordered_json TableInfo(dbf::TDbf& table) {
-    const dbf::TDbfHeaderFacts facts = table.HeaderFacts();
+nlohmann::ordered_json TableInfo(dbf::TTable& table) {
+    const dbf::TTableHeaderFacts facts = table.HeaderFacts();
     nlohmann::ordered_json info;
     info["file"] = table.TableFileName();
     info["version"] = facts.VersionByte;
@@ -67,13 +67,13 @@ nlohmann::ordered_json TableInfo(dbf::TDbf& table) {
     info["languageName"] = table.LanguageStr();
     info["codePage"] = table.CodePage();
     info["memo"] = MemoInfo(facts);
-    info["fields"] = FieldList(table.DbfFieldDefs());
+    info["fields"] = FieldList(table.FieldDescriptors());
     info["indexes"] = nlohmann::ordered_json::array();
     return info;
 }
 
 void RunInfo(const std::string& tablePath, std::ostream& out) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::ReadOnly, false);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::ReadOnly, false);
     WriteJsonLine(TableInfo(*table), out);
 }
 

@@ -14,12 +14,12 @@
 #include <string>
 
 namespace dbf {
-class TDbf;
+class TTable;
 }
 
 namespace dbftool {
 
-nlohmann::ordered_json TableInfo(dbf::TDbf& table);
+nlohmann::ordered_json TableInfo(dbf::TTable& table);
 void RunInfo(const std::string& tablePath, std::ostream& out);
 
 // "dBASE III", "dBASE IV", "dBASE 7" or "FoxPro" for levels 3, 4, 7 and 25.

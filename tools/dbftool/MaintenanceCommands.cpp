@@ -2,17 +2,17 @@
 
 #include "TableAccess.h"
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 namespace dbftool {
 
 void RunPack(const std::string& tablePath) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::Exclusive, false);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Exclusive, false);
     table->PackTable();
 }
 
 void RunZap(const std::string& tablePath) {
-    std::unique_ptr<dbf::TDbf> table = OpenTable(tablePath, TAccess::Exclusive, false);
+    std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Exclusive, false);
     table->Zap();
 }
 

@@ -19,14 +19,14 @@ std::string AbsoluteTablePath(const std::string& path) {
     return std::filesystem::absolute(std::filesystem::path(path)).lexically_normal().string();
 }
 
-std::unique_ptr<dbf::TDbf> NewTable(const std::string& path) {
-    auto table = std::make_unique<dbf::TDbf>();
+std::unique_ptr<dbf::TTable> NewTable(const std::string& path) {
+    auto table = std::make_unique<dbf::TTable>();
     table->SetTableName(AbsoluteTablePath(path));
     return table;
 }
 
-std::unique_ptr<dbf::TDbf> OpenTable(const std::string& path, TAccess access, bool showDeleted) {
-    std::unique_ptr<dbf::TDbf> table = NewTable(path);
+std::unique_ptr<dbf::TTable> OpenTable(const std::string& path, TAccess access, bool showDeleted) {
+    std::unique_ptr<dbf::TTable> table = NewTable(path);
     table->SetReadOnly(access == TAccess::ReadOnly);
     table->SetExclusive(false);
     table->SetShowDeleted(showDeleted);
@@ -35,13 +35,13 @@ std::unique_ptr<dbf::TDbf> OpenTable(const std::string& path, TAccess access, bo
     return table;
 }
 
-void CheckRecordsExist(dbf::TDbf& table, const std::vector<int>& recNos) {
+void CheckRecordsExist(dbf::TTable& table, const std::vector<int>& recNos) {
     const int count = table.PhysicalRecordCount();
     for (const int recNo : recNos)
         if (recNo < 1 || recNo > count) NoSuchRecord(recNo, count);
 }
 
-void GotoRecord(dbf::TDbf& table, int recNo) {
+void GotoRecord(dbf::TTable& table, int recNo) {
     CheckRecordsExist(table, {recNo});
     table.SetPhysicalRecNo(recNo);
     if (table.PhysicalRecNo() != recNo) NoSuchRecord(recNo, table.PhysicalRecordCount());

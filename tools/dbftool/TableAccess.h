@@ -1,4 +1,4 @@
-// How the commands reach a table: a TDbf opened on the path the user gave, in
+// How the commands reach a table: a TTable opened on the path the user gave, in
 // the access the command needs, and positioned on a physical record.
 //
 // Contract: paths are taken relative to the working folder (the table object
@@ -9,7 +9,7 @@
 // table (the maintenance operation then refuses with the engine's message).
 #pragma once
 
-#include "dbf/dbf.h"
+#include "dbf/table.h"
 
 #include <memory>
 #include <string>
@@ -23,15 +23,15 @@ enum class TAccess { ReadOnly, Shared, Exclusive };
 std::string AbsoluteTablePath(const std::string& path);
 
 // A closed table object for the path.
-std::unique_ptr<dbf::TDbf> NewTable(const std::string& path);
+std::unique_ptr<dbf::TTable> NewTable(const std::string& path);
 
-std::unique_ptr<dbf::TDbf> OpenTable(const std::string& path, TAccess access, bool showDeleted);
+std::unique_ptr<dbf::TTable> OpenTable(const std::string& path, TAccess access, bool showDeleted);
 
 // Makes physical record recNo the current record; raises TToolError when the
 // table has no such record. The table must show deleted records.
-void GotoRecord(dbf::TDbf& table, int recNo);
+void GotoRecord(dbf::TTable& table, int recNo);
 
 // Raises TToolError unless every number names a record of the table.
-void CheckRecordsExist(dbf::TDbf& table, const std::vector<int>& recNos);
+void CheckRecordsExist(dbf::TTable& table, const std::vector<int>& recNos);
 
 }  // namespace dbftool
