@@ -22,6 +22,8 @@ struct TSubcommands {
     CLI::App* Pack;
     CLI::App* Zap;
     CLI::Option* Language;
+    CLI::Option* AppendFile;
+    CLI::Option* AppendCsv;
 };
 
 CLI::App* AddTableCommand(CLI::App& app, const char* name, TRequest& request) {
@@ -40,7 +42,9 @@ TSubcommands DefineCommands(CLI::App& app, TRequest& request, std::string& langu
     commands.Language = commands.Create->add_option("--lang", languageText);
     commands.Create->add_option("FIELD", request.FieldSpecs)->required();
     commands.Append = AddTableCommand(app, "append", request);
-    commands.Append->add_option("FILE", request.InputFile);
+    commands.AppendFile = commands.Append->add_option("FILE", request.InputFile);
+    commands.AppendCsv = commands.Append->add_option("--csv", request.InputFile);
+    commands.AppendCsv->excludes(commands.AppendFile);
     commands.Update = AddTableCommand(app, "update", request);
     commands.Update->add_option("RECNO", updateRecNo)->required()->check(CLI::PositiveNumber);
     commands.Update->add_option("JSON", request.Json)->required();
@@ -96,6 +100,8 @@ std::optional<TRequest> ParseCommandLine(int argc, char** argv) {
     }
     request.Command = ChosenCommand(commands);
     if (request.Command == TCommand::Update) request.RecNos = {updateRecNo};
+    if (request.Command == TCommand::Append && commands.AppendCsv->count() > 0)
+        request.InputFormat = TInputFormat::Csv;
     if (request.Command == TCommand::Create && commands.Language->count() > 0) {
         request.LanguageId = ParseLanguageId(languageText);
         if (!request.LanguageId) throw TUsageError("--lang: not a language id from 0 to 255: " + languageText);

@@ -12,6 +12,9 @@ namespace dbftool {
 
 enum class TCommand { Info, Dump, Create, Append, Update, Delete, Recall, Pack, Zap };
 
+// What append reads: JSON Lines, or with --csv a CSV catalogue.
+enum class TInputFormat { JsonLines, Csv };
+
 struct TRequest {
     TCommand Command = TCommand::Info;
     std::string Table;
@@ -19,7 +22,8 @@ struct TRequest {
     int Level = 4;                          // create --level
     std::optional<int> LanguageId;          // create --lang
     std::vector<std::string> FieldSpecs;    // create NAME:TYPE[:SIZE[:DECIMALS]]...
-    std::string InputFile;                  // append [FILE]; empty: standard input
+    std::string InputFile;                  // append [FILE] or --csv FILE; empty: standard input
+    TInputFormat InputFormat = TInputFormat::JsonLines;
     std::vector<int> RecNos;                // update (one), delete, recall
     std::string Json;                       // update
 };

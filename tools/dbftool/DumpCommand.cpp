@@ -1,10 +1,10 @@
 #include "DumpCommand.h"
 
 #include "JsonOutput.h"
-#include "JsonValues.h"
 #include "TableAccess.h"
 
 #include "dbf/table.h"
+#include "records/JsonValues.h"
 
 namespace dbftool {
 
@@ -14,7 +14,7 @@ nlohmann::ordered_json CurrentRecord(dbf::TTable& table, bool withDeleted) {
     if (withDeleted) record["_deleted"] = table.IsDeleted();
     for (int i = 0; i < table.FieldCount(); ++i) {
         const ds::TField& field = table.Fields()[i];
-        record[field.FieldName()] = FieldToJson(field);
+        record[field.FieldName()] = records::FieldToJson(field);
     }
     return record;
 }

@@ -20,9 +20,16 @@ Commands:
       decimals left out take the engine's default. ID is the language driver
       id, in decimal or with 0x in hexadecimal; 0 or none takes the default.
   append TABLE [FILE]
+  append TABLE --csv FILE
       Appends one record per line of FILE (standard input without FILE or with
       "-"). Each line is one JSON object whose keys are field names in any
-      case and whose values take the forms dump prints; "_recno" is ignored.
+      case and whose values take the forms dump prints; "_recno" and
+      "_comment" are ignored, and a line holding only "_comment" appends
+      nothing. With --csv, FILE is a CSV file in UTF-8: a header row of field
+      names in any case, then one record per row; comma or semicolon as the
+      header row uses, values quoted with '"' where they hold a separator, a
+      quote or a line break; logical fields take wahr/falsch, ja/nein, x,
+      1/0 or true/false; an empty cell leaves the field blank.
       A line that fails stops the command: its line number and the reason are
       printed, nothing of that line is written, and the lines before it stay.
   update TABLE RECNO JSON

@@ -1,6 +1,6 @@
-#include "JsonValues.h"
+#include "records/JsonValues.h"
 
-#include "ToolError.h"
+#include "records/InputError.h"
 
 #include "dataset/DateTimeUtils.h"
 
@@ -8,7 +8,7 @@
 #include <limits>
 #include <optional>
 
-namespace dbftool {
+namespace records {
 
 namespace {
 
@@ -116,24 +116,6 @@ std::optional<ds::TDateTime> IsoDateTime(const std::string& text, bool allowTime
     return *date < 0 ? *date - *time : *date + *time;
 }
 
-void StringToField(const std::string& text, ds::TField& field) {
-    const TFieldType type = field.DataType();
-    if (IsDateType(type)) {
-        if (const auto value = IsoDateTime(text, type == ds::ftDateTime)) {
-            field.SetAsDateTime(*value);
-            return;
-        }
-    } else if (IsBinaryType(type)) {
-        const auto bytes = BytesFromHex(text);
-        if (!bytes)
-            throw TToolError("'" + text + "' is not a hexadecimal value for field '" + field.FieldName() + "'");
-        field.SetAsString(*bytes);
-        return;
-    }
-    // Anything else is the field's own text form, and its own refusal.
-    field.SetAsString(text);
-}
-
 }  // namespace
 
 std::string DateText(ds::TDateTime value) {
@@ -155,6 +137,24 @@ std::string HexText(const std::string& bytes) {
         hex.push_back(digits[b & 15]);
     }
     return hex;
+}
+
+void TextToField(const std::string& text, ds::TField& field) {
+    const TFieldType type = field.DataType();
+    if (IsDateType(type)) {
+        if (const auto value = IsoDateTime(text, type == ds::ftDateTime)) {
+            field.SetAsDateTime(*value);
+            return;
+        }
+    } else if (IsBinaryType(type)) {
+        const auto bytes = BytesFromHex(text);
+        if (!bytes)
+            throw EInputError("'" + text + "' is not a hexadecimal value for field '" + field.FieldName() + "'");
+        field.SetAsString(*bytes);
+        return;
+    }
+    // Anything else is the field's own text form, and its own refusal.
+    field.SetAsString(text);
 }
 
 nlohmann::ordered_json FieldToJson(const ds::TField& field) {
@@ -198,11 +198,11 @@ void JsonToField(const nlohmann::json& value, ds::TField& field) {
             return;
         }
         case nlohmann::json::value_t::number_float: field.SetAsFloat(value.get<double>()); return;
-        case nlohmann::json::value_t::string: StringToField(value.get<std::string>(), field); return;
+        case nlohmann::json::value_t::string: TextToField(value.get<std::string>(), field); return;
         default:
-            throw TToolError("a JSON " + std::string(value.type_name()) + " is not a value for field '" +
+            throw EInputError("a JSON " + std::string(value.type_name()) + " is not a value for field '" +
                              field.FieldName() + "'");
     }
 }
 
-}  // namespace dbftool
+}  // namespace records

@@ -21,21 +21,23 @@
 // fields take the ISO forms above (a date alone is midnight) and binary fields
 // hexadecimal. Whatever the field refuses fails with the engine's message; a
 // hexadecimal string that is not one, or an array or object, fails with
-// TToolError.
+// EInputError. TextToField is the string case alone, for text that comes from
+// elsewhere (a CSV cell).
 #pragma once
 
 #include "dataset/Field.h"
 
 #include <nlohmann/json.hpp>
 
-namespace dbftool {
+namespace records {
 
 nlohmann::ordered_json FieldToJson(const ds::TField& field);
 void JsonToField(const nlohmann::json& value, ds::TField& field);
+void TextToField(const std::string& text, ds::TField& field);
 
 // The text forms, exposed for their own tests.
 std::string DateText(ds::TDateTime value);
 std::string DateTimeText(ds::TDateTime value);
 std::string HexText(const std::string& bytes);
 
-}  // namespace dbftool
+}  // namespace records
