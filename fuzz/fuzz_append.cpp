@@ -1,14 +1,16 @@
-// Fuzz target: the JSON Lines input of "dbftool append". The first input
-// byte picks the sample table (dBASE III, IV, VII or FoxPro), the rest is
-// the input. Each line goes through the tool's own value conversion
-// (ApplyObject, JsonToField) into a record that is posted, or cancelled when
-// a value is refused, as the command does. A refusal must be one of the
-// tool's or the engine's errors; afterwards the table must hold exactly one
-// new record per posted line, and every field must read back.
+// Fuzz target: the input of "dbftool append", JSON Lines and CSV. Bits 0-1
+// of the first input byte pick the sample table (dBASE III, IV, VII or
+// FoxPro), bit 2 the format (set: CSV), the rest is the input. It goes
+// through the readers the command uses (AppendJsonLines, AppendCsv): each
+// line or row becomes a record that is posted, or cancelled when a value is
+// refused. A refusal must be a line error of the reader; afterwards the
+// table must hold exactly one new record per appended line, and every field
+// must read back.
 #include "FuzzSupport.h"
 
-#include "tools/dbftool/EditCommands.h"
-#include "tools/dbftool/ToolError.h"
+#include "records/CsvRecords.h"
+#include "records/InputError.h"
+#include "records/JsonLines.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -16,27 +18,7 @@
 
 namespace {
 
-// One input line as the command takes it; answers whether a record was posted.
-bool AppendLine(dbf::TTable& table, const std::string& line) {
-    nlohmann::json object;
-    try {
-        object = nlohmann::json::parse(line);
-    } catch (const nlohmann::json::exception&) {
-        return false;  // not JSON, or a number beyond a double (the command reports the line)
-    }
-    if (!object.is_object()) return false;
-    table.Append();
-    bool posted = false;
-    try {
-        posted = fuzz::ExpectingEngineFailures([&] {
-            dbftool::ApplyObject(object, table);
-            table.Post();
-        });
-    } catch (const dbftool::TToolError&) {
-    }
-    if (!posted) table.Cancel();
-    return posted;
-}
+constexpr uint8_t kCsvBit = 4;
 
 }  // namespace
 
@@ -53,10 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.SetShowDeleted(true);
     table.Open();
     const int before = table.PhysicalRecordCount();
-    int posted = 0;
+    long appended = 0;
     std::istringstream input(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
-    for (std::string line; std::getline(input, line);) posted += AppendLine(table, line) ? 1 : 0;
-    if (table.PhysicalRecordCount() != before + posted) std::abort();
+    try {
+        if (data[0] & kCsvBit)
+            records::AppendCsv(table, input, appended);
+        else
+            records::AppendJsonLines(table, input, appended);
+    } catch (const records::ELineError&) {
+        // the input's fault, reported with its line; the lines before it stay
+    }
+    if (table.PhysicalRecordCount() != before + appended) std::abort();
     fuzz::ReadEveryField(table);
     return 0;
 }

@@ -75,11 +75,11 @@ void CellToField(const std::string& text, ds::TField& field) {
     TextToField(text, field);
 }
 
-void AppendRow(dbf::TTable& table, const TColumns& columns, const TCsvRow& row) {
+void AppendRow(dbf::TTable& table, const TColumns& columns, const TCsvRow& row, long& appended) {
     if (row.Values.size() != columns.size())
         throw ELineError(row.LineNo, std::to_string(row.Values.size()) + " values for " +
                                          std::to_string(columns.size()) + " columns");
-    AppendRecordOfLine(table, row.LineNo, [&] {
+    AppendRecordOfLine(table, row.LineNo, appended, [&] {
         for (size_t i = 0; i < columns.size(); ++i)
             if (columns[i]) CellToField(row.Values[i], *columns[i]);
     });
@@ -96,18 +96,13 @@ std::optional<bool> LogicalSpelling(const std::string& text) {
     return std::nullopt;
 }
 
-long AppendCsv(dbf::TTable& table, std::istream& input) {
+void AppendCsv(dbf::TTable& table, std::istream& input, long& appended) {
     TCsvReader reader(ReadAll(input));
     const std::optional<TCsvRow> header = reader.Next();
-    if (!header) return 0;
+    if (!header) return;
     const TColumns columns = ColumnsOfHeader(*header, table);
-    long appended = 0;
-    while (const std::optional<TCsvRow> row = reader.Next()) {
-        if (AllEmpty(*row)) continue;
-        AppendRow(table, columns, *row);
-        ++appended;
-    }
-    return appended;
+    while (const std::optional<TCsvRow> row = reader.Next())
+        if (!AllEmpty(*row)) AppendRow(table, columns, *row, appended);
 }
 
 }  // namespace records

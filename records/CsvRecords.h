@@ -26,7 +26,7 @@ namespace records {
 // The truth value of a logical spelling, or nullopt when it is none.
 std::optional<bool> LogicalSpelling(const std::string& text);
 
-// Appends the records of every row; answers the number appended.
-long AppendCsv(dbf::TTable& table, std::istream& input);
+// Appends the records of every row; appended counts them, also when a row fails.
+void AppendCsv(dbf::TTable& table, std::istream& input, long& appended);
 
 }  // namespace records

@@ -48,10 +48,9 @@ bool IsCommentObject(const nlohmann::json& object, const dbf::TTable& table) {
     return object.size() == 1 && object.contains(kCommentKey) && IsIgnoredKey(kCommentKey, table);
 }
 
-long AppendJsonLines(dbf::TTable& table, std::istream& input) {
+void AppendJsonLines(dbf::TTable& table, std::istream& input, long& appended) {
     std::string line;
     long lineNo = 0;
-    long appended = 0;
     while (std::getline(input, line)) {
         ++lineNo;
         if (IsBlank(line)) continue;
@@ -62,11 +61,9 @@ long AppendJsonLines(dbf::TTable& table, std::istream& input) {
             throw ELineError(lineNo, error.what());
         }
         if (IsCommentObject(object, table)) continue;
-        AppendRecordOfLine(table, lineNo, [&] { ApplyObject(object, table); });
-        ++appended;
+        AppendRecordOfLine(table, lineNo, appended, [&] { ApplyObject(object, table); });
     }
     if (input.bad()) throw EInputError(std::string("reading the input failed: ") + std::strerror(errno));
-    return appended;
 }
 
 }  // namespace records

@@ -27,7 +27,7 @@ void ApplyObject(const nlohmann::json& object, dbf::TTable& table);
 // True for an object that is only a comment ({"_comment": ...}).
 bool IsCommentObject(const nlohmann::json& object, const dbf::TTable& table);
 
-// Appends the records of every line; answers the number appended.
-long AppendJsonLines(dbf::TTable& table, std::istream& input);
+// Appends the records of every line; appended counts them, also when a line fails.
+void AppendJsonLines(dbf::TTable& table, std::istream& input, long& appended);
 
 }  // namespace records

@@ -6,9 +6,10 @@
 
 #include "records/InputError.h"
 
+#include "dataset/ConvertError.h"
+#include "dataset/DatabaseError.h"
+#include "dbf/common.h"
 #include "dbf/table.h"
-
-#include <exception>
 
 namespace records {
 
@@ -24,17 +25,26 @@ void PostOrCancel(dbf::TTable& table, Fill fill) {
     }
 }
 
-// Appends one record filled by fill; any failure becomes ELineError(lineNo).
+// Appends one record filled by fill and counts it. A value or a record the
+// table refuses (the engine's, the dataset's or the reader's failure) becomes
+// ELineError(lineNo); anything else is no fault of the input and passes.
 template <typename Fill>
-void AppendRecordOfLine(dbf::TTable& table, long lineNo, Fill fill) {
+void AppendRecordOfLine(dbf::TTable& table, long lineNo, long& appended, Fill fill) {
     try {
         table.Append();
         PostOrCancel(table, fill);
     } catch (const ELineError&) {
         throw;
-    } catch (const std::exception& error) {
+    } catch (const EInputError& error) {
+        throw ELineError(lineNo, error.what());
+    } catch (const dbf::ETableError& error) {
+        throw ELineError(lineNo, error.what());
+    } catch (const ds::EDatabaseError& error) {
+        throw ELineError(lineNo, error.what());
+    } catch (const ds::EConvertError& error) {
         throw ELineError(lineNo, error.what());
     }
+    ++appended;
 }
 
 }  // namespace records

@@ -17,10 +17,11 @@ namespace dbftool {
 
 void RunAppend(const std::string& tablePath, std::istream& input, TInputFormat format) {
     std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, false);
+    long appended = 0;
     if (format == TInputFormat::Csv)
-        records::AppendCsv(*table, input);
+        records::AppendCsv(*table, input, appended);
     else
-        records::AppendJsonLines(*table, input);
+        records::AppendJsonLines(*table, input, appended);
 }
 
 void RunAppend(const std::string& tablePath, const std::string& inputFile, TInputFormat format) {
