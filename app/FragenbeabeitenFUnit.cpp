@@ -8,6 +8,7 @@
 #include "app/dbctrls/DBMemo.h"
 #include "app/dbctrls/DBNavigator.h"
 #include "app/QuestionTable.h"
+#include "app/SampleBank.h"
 #include "dbf/platform/files.h"
 
 #include <QPushButton>
@@ -137,8 +138,18 @@ void TFragenbearbeitenForm::FormCreate() {
             Table1->Open();
         } catch (...) {
         }
+        SeedNewTable();
     }
     if (Table1->FieldCount() < QuestionFieldCount) Feldhinzufgen1Click();
+}
+
+// Only the table made just now gets the sample questions; an existing one,
+// even an empty one, is the user's.
+void TFragenbearbeitenForm::SeedNewTable() {
+    if (!Table1->Active()) return;
+    const QString bank = SampleBankFile();
+    if (!bank.isEmpty()) SeedFromSampleBank(*Table1, bank);
+    Table1->First();
 }
 
 void TFragenbearbeitenForm::Feldhinzufgen1Click() {

@@ -31,7 +31,8 @@ public:
     explicit TFragenbearbeitenForm(QWidget* parent = nullptr);
     ~TFragenbearbeitenForm() override;
 
-    // Finds the data folder and opens, creates or upgrades the question table.
+    // Finds the data folder and opens, creates or upgrades the question table;
+    // a table created here is filled with the sample questions (SampleBank.h).
     void FormCreate();
     // Rebuilds a table of the older layout as the current one (temp.dbf),
     // then moves it in place, keeping the old pair as fragen0.dbf/.dbt.
@@ -56,6 +57,7 @@ private:
     void CreateControls();
     void CreateLabels();
     void CopyQuestionsToScratchTable();
+    void SeedNewTable();
 };
 
 extern TFragenbearbeitenForm* FragenbearbeitenForm;
