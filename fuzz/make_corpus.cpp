@@ -136,6 +136,17 @@ void WriteAppendSeeds(const std::filesystem::path& folder) {
                           "{\"DATA\":\"xyz\"}\n"));
     Seed(folder, "level25.jsonl",
          Text(3, common + "{\"STAMP\":\"2024-03-05T06:00:00.000\",\"MONEY\":12.3456,\"NOTE\":\"Notiz\"}\n"));
+    // CSV input: bit 2 of the selector.
+    const uint8_t csv = 4;
+    Seed(folder, "level4-semicolon.csv",
+         Text(csv | 1, "\xEF\xBB\xBFname;Count;OK;DAY;TEXT\r\n"
+                       "Tb 4;42;wahr;2024-03-05;\"Frage\r\nmit \"\"Zitat\"\" und ä\"\r\n"
+                       "\r\n;;;;\r\n"
+                       "x;-7;nein;;\r\n"
+                       "y;zwölf;x;2024-13-40;\"offen\r\n"));
+    Seed(folder, "level3-comma.csv",
+         Text(csv | 0, "NAME,COUNT,OK,_recno\n\"a, b\",1,ja,3\nc,2,vielleicht,4\nd\n\"e\"x,3,0,5\n"));
+    Seed(folder, "level7-header-faults.csv", Text(csv | 2, "NAME,name,NOSUCH\n1,2,3\n"));
 }
 
 }  // namespace
