@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
@@ -41,11 +40,22 @@ bool HasDefaultButton(const QWidget* form) {
 
 }  // namespace
 
-QLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top, TTextStyle style) {
-    auto* label = new QLabel(caption, parent);
+TLabel::TLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) { adjustSize(); }
+
+void TLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    adjustSize();
+}
+
+void TLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) adjustSize();
+}
+
+TLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top, TTextStyle style) {
+    auto* label = new TLabel(caption, parent);
     ApplyTextStyle(label, style);
     label->move(left, top);
-    label->adjustSize();
     return label;
 }
 

@@ -5,19 +5,35 @@
 
 #include "app/ModalForm.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QRect>
 #include <QString>
 
 class QCheckBox;
 class QFrame;
-class QLabel;
 class QPushButton;
 
 enum class TTextStyle { Normal, Red, RedBold };
 
+// A label that sizes itself to its text: whenever its text or its font
+// changes it grows or shrinks from its top-left corner to fit the text.
+// setText hides QLabel's own, so the windows declare their changing labels
+// as TLabel and every text set through them is measured.
+class TLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    TLabel(const QString& caption, QWidget* parent);
+
+    void setText(const QString& text);
+
+protected:
+    void changeEvent(QEvent* event) override;
+};
+
 // A label sized to its text, with its top-left corner at (left, top).
-QLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top,
+TLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top,
                   TTextStyle style = TTextStyle::Normal);
 // A label of a fixed size.
 QLabel* MakeLabel(QWidget* parent, const QString& caption, QRect geometry);
