@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRadioButton>
 
 #include <memory>
@@ -55,6 +56,34 @@ private slots:
     }
 
     void cleanupTestCase() { FGerman.reset(); }
+
+    // fontconfig does not know the folder of fonts-wine: the program loads
+    // Tahoma itself, and the bold texts use its real bold face.
+    void textsAreDrawnInTahoma_data() {
+        QTest::addColumn<QWidget*>("control");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("main window") << static_cast<QWidget*>(MainForm) << false;
+        QTest::newRow("main window's check box") << static_cast<QWidget*>(MainForm->ZufallCheck) << false;
+        QTest::newRow("progress line") << static_cast<QWidget*>(FrageForm->Label12) << true;
+        QTest::newRow("counter line") << static_cast<QWidget*>(FrageForm->Label1) << true;
+        QTest::newRow("evaluation line") << static_cast<QWidget*>(AuswertungForm->Label11) << true;
+        QTest::newRow("answer window's progress line") << static_cast<QWidget*>(AntwortForm->Label12) << true;
+        QTest::newRow("\"Lösung\" box") << static_cast<QWidget*>(FrageForm->SolutionCheck(1)) << false;
+        QTest::newRow("\"Richtig?\" box") << static_cast<QWidget*>(FrageForm->AnswerCheck(1)) << false;
+        QTest::newRow("editor") << static_cast<QWidget*>(FragenbearbeitenForm->DBMemo1) << false;
+    }
+
+    void textsAreDrawnInTahoma() {
+        QFETCH(QWidget*, control);
+        QFETCH(bool, bold);
+        const QFontInfo resolved(control->font());
+        QCOMPARE(resolved.family(), QStringLiteral("Tahoma"));
+        QCOMPARE(resolved.bold(), bold);
+        QCOMPARE(resolved.pixelSize(), 11);
+        const QRawFont face = QRawFont::fromFont(control->font());
+        QCOMPARE(face.familyName(), QStringLiteral("Tahoma"));
+        QCOMPARE(face.styleName(), bold ? QStringLiteral("Bold") : QStringLiteral("Regular"));
+    }
 
     void theCheckFindsATextCutOffByAFixedWidth() {
         QWidget window;
