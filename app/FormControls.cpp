@@ -71,7 +71,7 @@ TReadOnlyMemo::TReadOnlyMemo(QWidget* parent, QRect geometry, bool verticalScrol
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setVerticalScrollBarPolicy(verticalScrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(verticalScrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
 }
@@ -93,6 +93,11 @@ QCheckBox* MakeCheckBox(QWidget* parent, const QString& caption, QRect geometry,
     ApplyTextStyle(box, style);
     box->setGeometry(geometry);
     return box;
+}
+
+void MakeDisplayOnly(QCheckBox* box) {
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->setFocusPolicy(Qt::NoFocus);
 }
 
 QFrame* MakeBevel(QWidget* parent, QRect geometry) {

@@ -40,6 +40,9 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, QRect geometry);
 
 // A multi-line, read-only text box that wraps long lines. It keeps Enter and
 // Escape to itself, so they reach the window's buttons only from elsewhere.
+// Its vertical scroll bar is always there when the layout gives it one, and
+// otherwise appears as soon as the text does not fit, so a long text never
+// ends mid-sentence without a sign that there is more.
 class TReadOnlyMemo : public QPlainTextEdit {
     Q_OBJECT
 
@@ -52,6 +55,10 @@ protected:
 
 QCheckBox* MakeCheckBox(QWidget* parent, const QString& caption, QRect geometry,
                         TTextStyle style = TTextStyle::Normal);
+
+// A check box that only shows a state: it takes neither clicks nor focus
+// and is drawn as an enabled one.
+void MakeDisplayOnly(QCheckBox* box);
 
 // The sunken frame of a window's button bar.
 QFrame* MakeBevel(QWidget* parent, QRect geometry);
