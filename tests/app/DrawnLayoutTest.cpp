@@ -10,15 +10,19 @@
 #include "app/FrageFUnit.h"
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/MainUnit.h"
+#include "app/dbctrls/DBGrid.h"
+#include "app/dbctrls/DBGridView.h"
 #include "app/dbctrls/DBMemo.h"
 #include "dbf/platform/text.h"
 #include "tools/screenshots/SampleBank.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRawFont>
+#include <QStyle>
 #include <QRadioButton>
 
 #include <memory>
@@ -36,6 +40,19 @@ void AnswerShownQuestion(bool wrongOnPurpose) {
         if (FrageForm->AnswerCheck(k)->isVisibleTo(FrageForm) && Flag(k) != wrongOnPurpose)
             QTest::mouseClick(FrageForm->AnswerCheck(k), Qt::LeftButton, {}, QPoint(5, 8));
     QTest::mouseClick(FrageForm->BitBtn1, Qt::LeftButton);
+}
+
+// The grid's column titles, each measured against its column.
+QStringList CutGridTitles(const QHeaderView* header) {
+    QStringList cut;
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int column = 0; column < header->count(); ++column) {
+        const QString title = header->model()->headerData(column, Qt::Horizontal).toString();
+        const int needed = header->fontMetrics().horizontalAdvance(title) + margins;
+        if (needed > header->sectionSize(column))
+            cut << QStringLiteral("grid title %1 needs %2, has %3").arg(title).arg(needed).arg(header->sectionSize(column));
+    }
+    return cut;
 }
 
 }  // namespace
@@ -163,6 +180,7 @@ private slots:
         QStringList faults;
         script.Expect(FragenbearbeitenForm, [&faults](QDialog&) {
             faults = DrawnLayoutFaults(FragenbearbeitenForm, {FragenbearbeitenForm->DBMemo8});
+            faults << CutGridTitles(FragenbearbeitenForm->DBGrid1->View()->horizontalHeader());
             QTest::mouseClick(FragenbearbeitenForm->BitBtn1, Qt::LeftButton);
         });
         script.Run([] { MainForm->EditBtnClick(); });
