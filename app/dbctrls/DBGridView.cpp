@@ -88,9 +88,11 @@ void TDBGridView::SizeColumns() {
     for (int column = 0; column < FModel.columnCount(); ++column) {
         const ds::TField& field = *FModel.Field(column);
         const int characters = std::max(DisplayWidth(field), static_cast<int>(field.FieldName().size()));
+        // The memo placeholder is written in capitals when the memo holds text.
+        const int placeholderWidth = field.IsBlob() ? fontMetrics().horizontalAdvance(QStringLiteral("(MEMO)")) : 0;
         const QString title = FModel.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         const int titleWidth = header->fontMetrics().horizontalAdvance(title) + titleMargins;
-        header->resizeSection(column, std::max(characters * digit + 8, titleWidth));
+        header->resizeSection(column, std::max({characters * digit + 8, placeholderWidth + 8, titleWidth}));
     }
 }
 
