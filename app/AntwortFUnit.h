@@ -8,7 +8,6 @@
 #include "app/ModalForm.h"
 
 class QFrame;
-class QLabel;
 class QPushButton;
 
 class TAntwortForm : public TModalForm {
@@ -17,10 +16,10 @@ class TAntwortForm : public TModalForm {
 public:
     explicit TAntwortForm(QWidget* parent = nullptr);
 
-    QLabel* Label2;
-    QLabel* Label12;
+    TLabel* Label2;
+    TLabel* Label12;
     TReadOnlyMemo* Memo1;
-    QLabel* Label1;
+    TLabel* Label1;
     TReadOnlyMemo* Memo2;
     QFrame* Bevel1;
     QPushButton* BitBtn3;

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
 
 #include <exception>
 
@@ -41,6 +42,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("quarzel"));
     RegisterTahoma();
     setFont(WindowFont());
+    // Without Debian's qt6-translations-l10n the dialogs stay English.
+    if (FQtTranslation.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&FQtTranslation);
 }
 
 TApplication::~TApplication() { DestroyForms(); }

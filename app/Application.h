@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <memory>
 #include <vector>
@@ -34,4 +35,7 @@ private:
     void DestroyForms();
 
     std::vector<QWidget*> FForms;
+    // Qt's own German texts for the standard dialogs (message box buttons,
+    // the file dialog); the program's own texts are German already.
+    QTranslator FQtTranslation;
 };

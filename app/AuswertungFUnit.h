@@ -7,7 +7,6 @@
 #include "app/ModalForm.h"
 
 class QFrame;
-class QLabel;
 class QPushButton;
 
 class TAuswertungForm : public TModalForm {
@@ -16,9 +15,9 @@ class TAuswertungForm : public TModalForm {
 public:
     explicit TAuswertungForm(QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLabel* Label3;
-    QLabel* Label11;
+    TLabel* Label1;
+    TLabel* Label3;
+    TLabel* Label11;
     QFrame* Bevel1;
     QPushButton* BitBtn3;
 };

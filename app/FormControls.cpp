@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
@@ -41,11 +40,22 @@ bool HasDefaultButton(const QWidget* form) {
 
 }  // namespace
 
-QLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top, TTextStyle style) {
-    auto* label = new QLabel(caption, parent);
+TLabel::TLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) { adjustSize(); }
+
+void TLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    adjustSize();
+}
+
+void TLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) adjustSize();
+}
+
+TLabel* MakeLabel(QWidget* parent, const QString& caption, int left, int top, TTextStyle style) {
+    auto* label = new TLabel(caption, parent);
     ApplyTextStyle(label, style);
     label->move(left, top);
-    label->adjustSize();
     return label;
 }
 
@@ -61,7 +71,7 @@ TReadOnlyMemo::TReadOnlyMemo(QWidget* parent, QRect geometry, bool verticalScrol
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setVerticalScrollBarPolicy(verticalScrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(verticalScrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
 }
@@ -83,6 +93,11 @@ QCheckBox* MakeCheckBox(QWidget* parent, const QString& caption, QRect geometry,
     ApplyTextStyle(box, style);
     box->setGeometry(geometry);
     return box;
+}
+
+void MakeDisplayOnly(QCheckBox* box) {
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->setFocusPolicy(Qt::NoFocus);
 }
 
 QFrame* MakeBevel(QWidget* parent, QRect geometry) {

@@ -56,6 +56,7 @@ void TFrageForm::CreateAnswerRows() {
         row.solution = MakeCheckBox(this, QStringLiteral("Lösung"),
                                     QRect(layout.check + QPoint(0, 16), QSize(CheckWidth, CheckHeight)),
                                     TTextStyle::Red);
+        MakeDisplayOnly(row.solution);  // it shows the stored solution, nothing to change
     }
     Label4 = FRows[0].label, Label5 = FRows[1].label, Label6 = FRows[2].label, Label7 = FRows[3].label;
     Label8 = FRows[4].label, Label9 = FRows[5].label, Label10 = FRows[6].label;

@@ -25,8 +25,8 @@ public:
 
     explicit TFrageForm(QWidget* parent = nullptr);
 
-    QLabel* Label2;
-    QLabel* Label12;
+    TLabel* Label2;
+    TLabel* Label12;
     TReadOnlyMemo* Memo1;
     // Answer rows 1 to 7: Label4..Label10, Memo2..Memo8, CheckBox1..CheckBox7
     // ("Richtig?") and CheckBox8..CheckBox14 ("Lösung").
@@ -34,10 +34,10 @@ public:
     TReadOnlyMemo *Memo2, *Memo3, *Memo4, *Memo5, *Memo6, *Memo7, *Memo8;
     QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7;
     QCheckBox *CheckBox8, *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12, *CheckBox13, *CheckBox14;
-    QLabel* Label1;
-    QLabel* Label3;
-    QLabel* Label11;
-    QLabel* Label13;
+    TLabel* Label1;
+    TLabel* Label3;
+    TLabel* Label11;
+    TLabel* Label13;
     TReadOnlyMemo* FalscheMemo;
     QFrame* Bevel1;
     QPushButton* BitBtn1;

@@ -4,6 +4,9 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const QByteArray Utf8Mark("\xEF\xBB\xBF", 3);
@@ -110,10 +113,19 @@ QString JoinListEntries(const QStringList& entries) {
     return text;
 }
 
+namespace {
+
+// The system's message for the error of the call just failed. Qt's own
+// errorString() is translated with the program's Qt texts, while the
+// platform's error texts carry strerror's.
+QString SystemMessage() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+}  // namespace
+
 QByteArray ReadWholeFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw EListFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()).toStdString());
+        throw EListFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, SystemMessage()).toStdString());
     }
     return file.readAll();
 }
@@ -121,10 +133,10 @@ QByteArray ReadWholeFile(const QString& path) {
 void WriteWholeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
+        throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, SystemMessage()).toStdString());
     }
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
+        throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, SystemMessage()).toStdString());
     }
 }
 

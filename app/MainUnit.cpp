@@ -1,5 +1,6 @@
 #include "app/MainUnit.h"
 
+#include "app/ChapterItemDelegate.h"
 #include "app/FormControls.h"
 #include "app/FormStyle.h"
 #include "app/AntwortFUnit.h"
@@ -110,6 +111,7 @@ void TMainForm::CreateControls() {
     ComboBox1 = Place(new QComboBox(this), 8, 24, 617, 21);
     ComboBox1->setEditable(false);
     ComboBox1->addItems(ChapterEntries());
+    ComboBox1->setItemDelegate(new TChapterItemDelegate(ComboBox1));
 
     BitBtn1 = Place(new QPushButton(QStringLiteral("Abfragen..."), this), 8, 56, 105, 25);
     BitBtn1->setDefault(true);

@@ -11,7 +11,8 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-wine
+  fonts-wine qt6-translations-l10n
+  xvfb xauth xdotool
   desktop-file-utils
   python3 python3-dbfread python3-dbf libdbd-xbase-perl
   libshp-dev hyperfine

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -78,12 +79,20 @@ void TDBGridView::WriteEditorText() {
     editor->setModified(false);
 }
 
+// Wide enough for the field's display text and for its whole title, which
+// in capitals is wider than as many digits.
 void TDBGridView::SizeColumns() {
+    QHeaderView* header = horizontalHeader();
     const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int titleMargins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 2;
     for (int column = 0; column < FModel.columnCount(); ++column) {
         const ds::TField& field = *FModel.Field(column);
         const int characters = std::max(DisplayWidth(field), static_cast<int>(field.FieldName().size()));
-        horizontalHeader()->resizeSection(column, characters * digit + 8);
+        // The memo placeholder is written in capitals when the memo holds text.
+        const int placeholderWidth = field.IsBlob() ? fontMetrics().horizontalAdvance(QStringLiteral("(MEMO)")) : 0;
+        const QString title = FModel.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int titleWidth = header->fontMetrics().horizontalAdvance(title) + titleMargins;
+        header->resizeSection(column, std::max({characters * digit + 8, placeholderWidth + 8, titleWidth}));
     }
 }
 

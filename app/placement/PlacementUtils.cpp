@@ -64,16 +64,31 @@ TPlacementRect KeepWindowSize(const TPlacementRect& stored, QSize windowSize) {
     return {stored.Left, stored.Top, stored.Left + windowSize.width(), stored.Top + windowSize.height()};
 }
 
-TPlacementRect BringOntoScreen(const TPlacementRect& rect, const QList<QRect>& screens,
-                               const QRect& workArea) {
+namespace {
+
+qint64 OverlapArea(const QRect& a, const QRect& b) {
+    const QRect overlap = a.intersected(b);
+    return overlap.isEmpty() ? 0 : qint64(overlap.width()) * overlap.height();
+}
+
+// The left (or top) edge that puts an extent of length size inside the
+// range [start, start + room); a range too short keeps it at start.
+int Clamp(int edge, int size, int start, int room) { return std::max(start, std::min(edge, start + room - size)); }
+
+}  // namespace
+
+TPlacementRect BringIntoWorkArea(const TPlacementRect& rect, const QList<QRect>& workAreas,
+                                 const QRect& fallbackWorkArea) {
     const QRect window = rect.ToQRect();
-    const bool reachable =
-        std::any_of(screens.begin(), screens.end(), [&](const QRect& screen) { return screen.intersects(window); });
-    if (reachable || workArea.isEmpty()) return rect;
-    // Too big a window keeps its top-left corner in the work area.
-    const int lastLeft = workArea.x() + workArea.width() - window.width();
-    const int lastTop = workArea.y() + workArea.height() - window.height();
-    const int left = std::max(workArea.x(), std::min(window.x(), lastLeft));
-    const int top = std::max(workArea.y(), std::min(window.y(), lastTop));
+    QRect area = fallbackWorkArea;
+    qint64 largestOverlap = 0;
+    for (const QRect& candidate : workAreas)
+        if (const qint64 overlap = OverlapArea(candidate, window); overlap > largestOverlap) {
+            largestOverlap = overlap;
+            area = candidate;
+        }
+    if (area.isEmpty()) return rect;
+    const int left = Clamp(window.x(), window.width(), area.x(), area.width());
+    const int top = Clamp(window.y(), window.height(), area.y(), area.height());
     return {left, top, left + window.width(), top + window.height()};
 }

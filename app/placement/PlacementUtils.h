@@ -98,7 +98,9 @@ bool StoredPositionApplies(int storedPixelsPerInch, int screenPixelsPerInch);
 // A window that cannot be resized keeps the stored corner and its own size.
 TPlacementRect KeepWindowSize(const TPlacementRect& stored, QSize windowSize);
 
-// A rectangle that meets no screen would leave the window out of reach: it is
-// moved into workArea, as far as its size allows; any other is kept.
-TPlacementRect BringOntoScreen(const TPlacementRect& rect, const QList<QRect>& screens,
-                               const QRect& workArea);
+// A restored window must lie wholly on a screen, even when the position was
+// saved on a larger one: the rectangle is moved (keeping its size) into the
+// work area it overlaps most, or into fallbackWorkArea when it overlaps
+// none. One larger than the work area keeps its top-left corner in it.
+TPlacementRect BringIntoWorkArea(const TPlacementRect& rect, const QList<QRect>& workAreas,
+                                 const QRect& fallbackWorkArea);

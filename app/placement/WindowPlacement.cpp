@@ -35,10 +35,10 @@ int ShowCmdOf(const QWidget& window) {
     return swShowNormal;
 }
 
-QList<QRect> ScreenGeometries() {
-    QList<QRect> geometries;
-    for (const QScreen* screen : QGuiApplication::screens()) geometries << screen->geometry();
-    return geometries;
+QList<QRect> WorkAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+    return areas;
 }
 
 QRect PrimaryWorkArea() {
@@ -47,7 +47,7 @@ QRect PrimaryWorkArea() {
 }
 
 void MoveNormalFrame(QWidget& window, const TPlacementRect& wanted) {
-    const QRect target = BringOntoScreen(wanted, ScreenGeometries(), PrimaryWorkArea()).ToQRect();
+    const QRect target = BringIntoWorkArea(wanted, WorkAreas(), PrimaryWorkArea()).ToQRect();
     const QRect current = NormalFrame(window);
     if (target.topLeft() != current.topLeft()) window.move(target.topLeft());
     if (IsSizeable(window) && target.size() != current.size())

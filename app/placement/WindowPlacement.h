@@ -7,7 +7,8 @@
 // minimised and maximised positions, so TWindowPlacementRecord keeps the ones
 // last applied and reads them back: what a restore applies, a save finds.
 // Applying a show state of 0 (hidden) leaves the window's state alone, and a
-// rectangle that meets no screen is moved onto the primary screen.
+// rectangle is moved wholly into the work area of the screen it lies on most
+// (the primary screen's when it meets none).
 #pragma once
 
 #include "app/placement/PlacementUtils.h"

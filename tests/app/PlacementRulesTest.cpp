@@ -137,32 +137,47 @@ private slots:
         QCOMPARE(KeepWindowSize({100, 50, 200, 90}, QSize(643, 241)), (TPlacementRect{100, 50, 743, 291}));
     }
 
-    void unreachableRectIsMovedIntoTheWorkArea_data() {
+    void rectIsMovedWhollyIntoTheWorkArea_data() {
         QTest::addColumn<TPlacementRect>("stored");
         QTest::addColumn<TPlacementRect>("expected");
         auto row = [](const char* name, TPlacementRect stored, TPlacementRect expected) {
             QTest::newRow(name) << stored << expected;
         };
         row("inside", {100, 100, 300, 200}, {100, 100, 300, 200});
-        row("partly off the left", {-150, 100, 50, 200}, {-150, 100, 50, 200});
+        row("touching every edge", {0, 30, 800, 570}, {0, 30, 800, 570});
+        row("partly off the left", {-150, 100, 50, 200}, {0, 100, 200, 200});
+        row("a strip left at the bottom", {100, 560, 300, 660}, {100, 470, 300, 570});
+        row("under the bar above the work area", {100, 10, 300, 110}, {100, 30, 300, 130});
+        row("a strip left at the right, saved on a larger screen", {780, 300, 1423, 541}, {157, 300, 800, 541});
         row("far right and below", {50000, 50000, 50200, 50100}, {600, 470, 800, 570});
         row("far left and above", {-5000, -5000, -4800, -4900}, {0, 30, 200, 130});
         row("beyond the right edge only", {800, 100, 1000, 200}, {600, 100, 800, 200});
         row("larger than the work area", {5000, 5000, 6000, 6000}, {0, 30, 1000, 1030});
     }
 
-    void unreachableRectIsMovedIntoTheWorkArea() {
+    void rectIsMovedWhollyIntoTheWorkArea() {
         QFETCH(TPlacementRect, stored);
         QFETCH(TPlacementRect, expected);
-        const QRect screen(0, 0, 800, 600);
         const QRect workArea(0, 30, 800, 540);
-        QCOMPARE(BringOntoScreen(stored, {screen}, workArea), expected);
+        QCOMPARE(BringIntoWorkArea(stored, {workArea}, workArea), expected);
     }
 
-    void rectOnASecondScreenStays() {
-        const TPlacementRect onSecond{900, 100, 1100, 200};
-        QCOMPARE(BringOntoScreen(onSecond, {QRect(0, 0, 800, 600), QRect(800, 0, 800, 600)}, QRect(0, 0, 800, 600)),
-                 onSecond);
+    // With two screens side by side the window goes into the one it lies on most.
+    void rectGoesIntoTheWorkAreaItLiesOnMost_data() {
+        QTest::addColumn<TPlacementRect>("stored");
+        QTest::addColumn<TPlacementRect>("expected");
+        QTest::newRow("on the second") << TPlacementRect{900, 100, 1100, 200} << TPlacementRect{900, 100, 1100, 200};
+        QTest::newRow("off the second's right edge") << TPlacementRect{1500, 100, 1700, 200}
+                                                     << TPlacementRect{1400, 100, 1600, 200};
+        QTest::newRow("mostly on the first") << TPlacementRect{650, 100, 850, 200} << TPlacementRect{600, 100, 800, 200};
+        QTest::newRow("mostly on the second") << TPlacementRect{750, 100, 950, 200} << TPlacementRect{800, 100, 1000, 200};
+    }
+
+    void rectGoesIntoTheWorkAreaItLiesOnMost() {
+        QFETCH(TPlacementRect, stored);
+        QFETCH(TPlacementRect, expected);
+        const QList<QRect> workAreas{QRect(0, 0, 800, 600), QRect(800, 0, 800, 600)};
+        QCOMPARE(BringIntoWorkArea(stored, workAreas, workAreas.first()), expected);
     }
 
     void iniStoreIsCreatedEmptyWithItsFolders() {

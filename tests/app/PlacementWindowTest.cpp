@@ -97,8 +97,9 @@ TShownForm ShowNewForm() {
 // Where a row expects the window: at the given corner, centred, at the
 // work area's bottom-right corner, or with the given coordinate and the
 // other one the window had when the show began (-1 marks that one; two of
-// them: the window is not moved at all).
-enum TWhere { At, Centred, BottomRight, KeepsOwn };
+// them: the window is not moved at all), or against the work area's right
+// edge at the given top.
+enum TWhere { At, Centred, BottomRight, KeepsOwn, AgainstRightEdge };
 
 }  // namespace
 
@@ -177,15 +178,15 @@ private slots:
     }
 
     void storedValuesComeBackAndOthersAreKept() {
-        WriteIni("[Other]\nKey=1\n[TMainForm]\nMinMaxPos=5,6,7,8\nNormPos=200,100,843,341\n"
+        WriteIni("[Other]\nKey=1\n[TMainForm]\nMinMaxPos=5,6,7,8\nNormPos=120,100,763,341\n"
                  "ZufallCheck_Checked=True\nExtra=kept\n");
         QByteArray minMax;
         QByteArray normal;
         {
             auto form = ShowNewForm();
             const QRect frame = form->frameGeometry();
-            QCOMPARE(frame.topLeft(), QPoint(200, 100));
-            normal = Join({200, 100, 200 + frame.width(), 100 + frame.height()});
+            QCOMPARE(frame.topLeft(), QPoint(120, 100));
+            normal = Join({120, 100, 120 + frame.width(), 100 + frame.height()});
             // The minimised position stays as stored; the maximised one is reset.
             minMax = Join({5, 6, form.Probe->Frame.x() - form.Probe->Client.x(),
                            form.Probe->Client.bottom() - form.Probe->Frame.bottom()});
@@ -244,7 +245,13 @@ private slots:
         row("no number at all still replaces centring", "NormPos=abc\n", KeepsOwn, {-1, -1}, true);
         row("only a minimised and maximised position", "MinMaxPos=1,2,3,4\n", KeepsOwn, {-1, -1}, true);
         row("out of every screen is brought back", "NormPos=50000,50000,50643,50241\n", BottomRight, {}, true);
-        row("partly off the screen stays", "NormPos=700,20,1343,261\n", At, {700, 20}, true);
+        const QRect area = WorkArea();
+        const QByteArray strip = Join({area.right() - 50, area.y() + 20, area.right() + 593, area.y() + 261});
+        row("only a strip on the screen is moved wholly onto it", "NormPos=" + strip + "\n", AgainstRightEdge,
+            {-1, area.y() + 20}, true);
+        row("a corner left at the bottom right is moved wholly onto the screen",
+            "NormPos=" + Join({area.right() - 50, area.bottom() - 20, area.right() + 593, area.bottom() + 221}) + "\n",
+            BottomRight, {}, true);
         row("version 0 restores", "FormVersion=0\nNormPos=100,50,743,291\nZufallCheck_Checked=false\n",
             At, {100, 50}, false);
         row("unreadable version counts as 0", "FormVersion=x\nNormPos=100,50,743,291\n", At, {100, 50}, true);
@@ -272,6 +279,9 @@ private slots:
             case BottomRight:
                 QCOMPARE(form.Corner(), QPoint(area.x() + area.width() - frame.width(),
                                                area.y() + area.height() - frame.height()));
+                break;
+            case AgainstRightEdge:
+                QCOMPARE(form.Corner(), QPoint(area.x() + area.width() - frame.width(), corner.y()));
                 break;
             case KeepsOwn:
                 QVERIFY(own != form.Centred());

@@ -8,10 +8,14 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -151,7 +155,7 @@ private slots:
         QCOMPARE(AntwortForm->Label1->text(), QStringLiteral("Haben Sie die Antwort gewusst?"));
         QCOMPARE(AntwortForm->Memo1->geometry(), QRect(8, 24, 409, 185));
         QCOMPARE(AntwortForm->Memo2->geometry(), QRect(8, 232, 409, 209));
-        QCOMPARE(AntwortForm->Memo2->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(AntwortForm->Memo2->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QCOMPARE(AntwortForm->Memo2->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         QCOMPARE(AntwortForm->BitBtn3->text(), QStringLiteral("Ja, ich wusste die Antwort"));
         QCOMPARE(AntwortForm->BitBtn2->text(), QStringLiteral("Nein, ich wusste die Antwort nicht"));
@@ -161,6 +165,68 @@ private slots:
                      AntwortForm->BitBtn3->setFocus();
                      QTest::keyClick(AntwortForm->BitBtn3, Qt::Key_Escape);
                  }), 2);
+    }
+
+    // A read-only text box that cannot show its whole text shows a scroll
+    // bar; one whose text fits shows none (the layout stays as it is).
+    void longTextsShowAScrollBar_data() {
+        QTest::addColumn<QWidget*>("window");
+        QTest::addColumn<QPlainTextEdit*>("memo");
+        QTest::addColumn<bool>("longText");
+        const std::pair<const char*, std::pair<QWidget*, QPlainTextEdit*>> boxes[] = {
+            {"answer 1 box", {FrageForm, FrageForm->Memo2}},
+            {"answer 7 box", {FrageForm, FrageForm->Memo8}},
+            {"answer window's question", {AntwortForm, AntwortForm->Memo1}},
+            {"answer window's model answer", {AntwortForm, AntwortForm->Memo2}},
+        };
+        for (const auto& [name, box] : boxes) {
+            QTest::addRow("%s, long text", name) << box.first << box.second << true;
+            QTest::addRow("%s, short text", name) << box.first << box.second << false;
+        }
+    }
+
+    void longTextsShowAScrollBar() {
+        QFETCH(QWidget*, window);
+        QFETCH(QPlainTextEdit*, memo);
+        QFETCH(bool, longText);
+        const QRect designed = memo->geometry();
+        QString text = QStringLiteral("Eine Antwort.");
+        if (longText)
+            for (int i = 0; i < 40; ++i) text += QStringLiteral(" Dazu kommt ein langer Satz, der die Antwort noch weiter ausführt.");
+        memo->setPlainText(text);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QApplication::processEvents();
+        const bool shown = memo->verticalScrollBar()->isVisible();
+        window->hide();
+        memo->clear();
+        QCOMPARE(shown, longText);
+        QCOMPARE(memo->geometry(), designed);
+    }
+
+    // The solution view shows the stored solution; a click or the keyboard
+    // must not change it.
+    void solutionBoxesTakeNoClicks() {
+        QCheckBox* solution = FrageForm->SolutionCheck(2);
+        solution->show();
+        solution->setChecked(true);
+        FrageForm->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FrageForm));
+        QTest::mouseClick(solution, Qt::LeftButton, {}, QPoint(5, 8));
+        QTest::mouseClick(solution, Qt::LeftButton, {}, QPoint(40, 8));
+        const bool stillTicked = solution->isChecked();
+        bool reachedByTab = false;
+        FrageForm->CheckBox1->setFocus();
+        for (int i = 0; i < 30; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reachedByTab = reachedByTab || QApplication::focusWidget() == solution;
+        }
+        FrageForm->hide();
+        solution->hide();
+        QVERIFY(stillTicked);
+        QVERIFY(!reachedByTab);
+        QCOMPARE(solution->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QVERIFY(solution->isEnabled());  // drawn red, not greyed out
     }
 
     void evaluationWindow() {
