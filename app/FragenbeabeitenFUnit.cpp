@@ -1,5 +1,6 @@
 #include "app/FragenbeabeitenFUnit.h"
 
+#include "app/Dialogs.h"
 #include "app/FormControls.h"
 #include "app/MainUnit.h"
 #include "app/dbctrls/DBCheckBox.h"
@@ -8,11 +9,13 @@
 #include "app/dbctrls/DBMemo.h"
 #include "app/dbctrls/DBNavigator.h"
 #include "app/QuestionTable.h"
+#include "dataset/Abort.h"
 #include "dbf/platform/files.h"
 
 #include <QPushButton>
 #include <QStyle>
 
+#include <exception>
 #include <utility>
 
 TFragenbearbeitenForm* FragenbearbeitenForm = nullptr;
@@ -36,6 +39,7 @@ TFragenbearbeitenForm::TFragenbearbeitenForm(QWidget* parent)
       DataSource1(Table1.get()) {
     CreateControls();
     CreateLabels();
+    Table1->AfterPost = [this](ds::TDataSet&) { WarnOfQuestionOutsideTopicBlocks(); };
 }
 
 // The bound controls go first, while the data source they are linked to
@@ -50,6 +54,7 @@ void TFragenbearbeitenForm::CreateControls() {
     Panel1->setGeometry(0, 0, 1014, 65);
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Zurück..."), Panel1);
     BitBtn1->setGeometry(8, 8, 89, 25);
+    PressedByEnterWhenFocused(BitBtn1);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { done(mrOk); });
     DBNavigator1 = new TDBNavigator(Panel1);
     DBNavigator1->setGeometry(8, 40, 240, 25);
@@ -167,5 +172,27 @@ void TFragenbearbeitenForm::CopyQuestionsToScratchTable() {
         for (int i = 0; i < Table1->FieldCount(); ++i) Table2->Fields()[i].SetAsString(Table1->Fields()[i].AsString());
         Table2->Post();
         Table1->Next();
+    }
+}
+
+void TFragenbearbeitenForm::WarnOfQuestionOutsideTopicBlocks() {
+    const std::string kapitel = Table1->Fields()[0].AsString();
+    if (TopicBlockOf(kapitel)) return;
+    const QString number = QString::fromStdString(Table1->Fields()[1].AsString());
+    Dialogs().ShowMessage(this,
+                          QStringLiteral("Das Kapitel \"%1\" der Frage \"%2\" ist keine Zahl von 1 bis %3: "
+                                         "Die Frage erscheint in keiner Abfrage eines Themenkomplexes.")
+                              .arg(QString::fromStdString(kapitel), number)
+                              .arg(TopicBlockCount),
+                          windowTitle());
+}
+
+void TFragenbearbeitenForm::PostPendingChange(QWidget* owner) {
+    if (!Table1->Active()) return;
+    try {
+        Table1->CheckBrowseMode();
+    } catch (const ds::EAbort&) {
+    } catch (const std::exception& error) {
+        Dialogs().ShowException(owner, QString::fromUtf8(error.what()));
     }
 }
