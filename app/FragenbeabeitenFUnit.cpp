@@ -27,6 +27,9 @@ std::unique_ptr<dbf::TTable> QuestionTableObject(const char* name, const char* t
     table->SetName(name);
     table->SetTableName(tableName);
     table->SetTableLevel(4);
+    // Typographic quotes, dashes and the like that the table's code page
+    // lacks are stored in their plain forms rather than refused.
+    table->SetStorePlainForms(true);
     return table;
 }
 

@@ -41,9 +41,11 @@ TSubcommands DefineCommands(CLI::App& app, TRequest& request, std::string& langu
     commands.Create->add_option("FIELD", request.FieldSpecs)->required();
     commands.Append = AddTableCommand(app, "append", request);
     commands.Append->add_option("FILE", request.InputFile);
+    commands.Append->add_flag("--plain-forms", request.PlainForms);
     commands.Update = AddTableCommand(app, "update", request);
     commands.Update->add_option("RECNO", updateRecNo)->required()->check(CLI::PositiveNumber);
     commands.Update->add_option("JSON", request.Json)->required();
+    commands.Update->add_flag("--plain-forms", request.PlainForms);
     commands.Delete = AddTableCommand(app, "delete", request);
     commands.Delete->add_option("RECNO", request.RecNos)->required()->check(CLI::PositiveNumber);
     commands.Recall = AddTableCommand(app, "recall", request);

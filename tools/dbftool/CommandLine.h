@@ -22,6 +22,7 @@ struct TRequest {
     std::string InputFile;                  // append [FILE]; empty: standard input
     std::vector<int> RecNos;                // update (one), delete, recall
     std::string Json;                       // update
+    bool PlainForms = false;                // append, update --plain-forms
 };
 
 // Raises TUsageError for a command line the tool cannot take; answers nullopt

@@ -64,8 +64,9 @@ void ApplyObject(const nlohmann::json& object, dbf::TTable& table) {
     }
 }
 
-void RunAppend(const std::string& tablePath, std::istream& input) {
+void RunAppend(const std::string& tablePath, std::istream& input, bool plainForms) {
     std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, false);
+    table->SetStorePlainForms(plainForms);
     std::string line;
     long lineNo = 0;
     while (std::getline(input, line)) {
@@ -80,19 +81,20 @@ void RunAppend(const std::string& tablePath, std::istream& input) {
     if (input.bad()) throw TToolError(std::string("reading the input failed: ") + std::strerror(errno));
 }
 
-void RunAppend(const std::string& tablePath, const std::string& inputFile) {
+void RunAppend(const std::string& tablePath, const std::string& inputFile, bool plainForms) {
     if (inputFile.empty() || inputFile == "-") {
-        RunAppend(tablePath, std::cin);
+        RunAppend(tablePath, std::cin, plainForms);
         return;
     }
     std::ifstream input(inputFile);
     if (!input) throw TToolError("Cannot open file \"" + inputFile + "\". " + std::strerror(errno));
-    RunAppend(tablePath, input);
+    RunAppend(tablePath, input, plainForms);
 }
 
-void RunUpdate(const std::string& tablePath, int recNo, const std::string& json) {
+void RunUpdate(const std::string& tablePath, int recNo, const std::string& json, bool plainForms) {
     const nlohmann::json object = ParseObject(json);
     std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::Shared, true);
+    table->SetStorePlainForms(plainForms);
     GotoRecord(*table, recNo);
     table->Edit();
     PostOrCancel(*table, [&] { ApplyObject(object, *table); });
