@@ -1,5 +1,7 @@
 #include "app/AntwortFUnit.h"
 
+#include "app/FreshWindowClickGuard.h"
+
 TAntwortForm* AntwortForm = nullptr;
 
 TAntwortForm::TAntwortForm(QWidget* parent) : TModalForm(QStringLiteral("Die Antwort"), 428, 507, parent) {
@@ -11,4 +13,5 @@ TAntwortForm::TAntwortForm(QWidget* parent) : TModalForm(QStringLiteral("Die Ant
     Bevel1 = MakeBevel(this, {0, 457, 428, 50});
     BitBtn3 = MakeModalButton(this, QStringLiteral("Ja, ich wusste die Antwort"), {13, 473, 182, 25}, mrOk);
     BitBtn2 = MakeModalButton(this, QStringLiteral("Nein, ich wusste die Antwort nicht"), {198, 473, 200, 25}, mrCancel);
+    new TFreshWindowClickGuard(this);
 }

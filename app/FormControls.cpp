@@ -111,7 +111,7 @@ QFrame* MakeBevel(QWidget* parent, QRect geometry) {
 QPushButton* MakeModalButton(TModalForm* form, const QString& caption, QRect geometry, TModalResult result) {
     auto* button = new QPushButton(Glyph(form, result), caption, form);
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
+    PressedByEnterWhenFocused(button);
     // Qt keeps one default button per window; a second OK-kind button (one
     // that covers the first in another mode) closes with the same result.
     if (result == mrOk && !HasDefaultButton(form)) button->setDefault(true);
@@ -123,6 +123,12 @@ QPushButton* MakeGlyphButton(QWidget* parent, const QString& caption, QRect geom
     const auto glyph = okGlyph ? QStyle::SP_DialogOkButton : QStyle::SP_BrowserReload;
     auto* button = new QPushButton(parent->style()->standardIcon(glyph), caption, parent);
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
+    PressedByEnterWhenFocused(button);
     return button;
+}
+
+void PressedByEnterWhenFocused(QPushButton* button) {
+    // Qt's auto-default button: while it has the focus it stands in for the
+    // window's default button, and the default returns when the focus leaves.
+    button->setAutoDefault(true);
 }

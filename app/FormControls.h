@@ -63,9 +63,14 @@ void MakeDisplayOnly(QCheckBox* box);
 // The sunken frame of a window's button bar.
 QFrame* MakeBevel(QWidget* parent, QRect geometry);
 
+// Enter presses the button while it has the focus; with the focus on no
+// button, Enter presses the window's default button. Every button of the
+// trainer's windows is made this way.
+void PressedByEnterWhenFocused(QPushButton* button);
+
 // A button that closes its window with the given result. An OK-kind button
-// is the window's default button (Enter); the cancel kind answers Escape
-// through the window's reject().
+// is the window's default button (Enter when no other button has the focus);
+// the cancel kind answers Escape through the window's reject().
 QPushButton* MakeModalButton(TModalForm* form, const QString& caption, QRect geometry,
                              TModalResult result);
 

@@ -1,5 +1,7 @@
 #include "app/FrageFUnit.h"
 
+#include "app/FreshWindowClickGuard.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -44,6 +46,7 @@ TFrageForm::TFrageForm(QWidget* parent) : TModalForm(QStringLiteral("Frage"), 80
     BitBtn3->setVisible(false);
     BitBtn2 = MakeModalButton(this, QStringLiteral("Abfrage abbrechen"), {292, 544, 145, 25}, mrCancel);
     BitBtn4 = MakeModalButton(this, QStringLiteral("Letzte Frage nochmal ansehen"), {444, 544, 204, 25}, mrRetry);
+    new TFreshWindowClickGuard(this);
 }
 
 void TFrageForm::CreateAnswerRows() {

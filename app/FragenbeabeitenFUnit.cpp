@@ -1,5 +1,6 @@
 #include "app/FragenbeabeitenFUnit.h"
 
+#include "app/Dialogs.h"
 #include "app/FormControls.h"
 #include "app/MainUnit.h"
 #include "app/dbctrls/DBCheckBox.h"
@@ -9,11 +10,13 @@
 #include "app/dbctrls/DBNavigator.h"
 #include "app/QuestionTable.h"
 #include "app/SampleBank.h"
+#include "dataset/Abort.h"
 #include "dbf/platform/files.h"
 
 #include <QPushButton>
 #include <QStyle>
 
+#include <exception>
 #include <utility>
 
 TFragenbearbeitenForm* FragenbearbeitenForm = nullptr;
@@ -25,6 +28,9 @@ std::unique_ptr<dbf::TTable> QuestionTableObject(const char* name, const char* t
     table->SetName(name);
     table->SetTableName(tableName);
     table->SetTableLevel(4);
+    // Typographic quotes, dashes and the like that the table's code page
+    // lacks are stored in their plain forms rather than refused.
+    table->SetStorePlainForms(true);
     return table;
 }
 
@@ -37,6 +43,7 @@ TFragenbearbeitenForm::TFragenbearbeitenForm(QWidget* parent)
       DataSource1(Table1.get()) {
     CreateControls();
     CreateLabels();
+    Table1->AfterPost = [this](ds::TDataSet&) { WarnOfQuestionOutsideTopicBlocks(); };
 }
 
 // The bound controls go first, while the data source they are linked to
@@ -51,6 +58,7 @@ void TFragenbearbeitenForm::CreateControls() {
     Panel1->setGeometry(0, 0, 1014, 65);
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Zurück..."), Panel1);
     BitBtn1->setGeometry(8, 8, 89, 25);
+    PressedByEnterWhenFocused(BitBtn1);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { done(mrOk); });
     DBNavigator1 = new TDBNavigator(Panel1);
     DBNavigator1->setGeometry(8, 40, 240, 25);
@@ -178,5 +186,27 @@ void TFragenbearbeitenForm::CopyQuestionsToScratchTable() {
         for (int i = 0; i < Table1->FieldCount(); ++i) Table2->Fields()[i].SetAsString(Table1->Fields()[i].AsString());
         Table2->Post();
         Table1->Next();
+    }
+}
+
+void TFragenbearbeitenForm::WarnOfQuestionOutsideTopicBlocks() {
+    const std::string kapitel = Table1->Fields()[0].AsString();
+    if (TopicBlockOf(kapitel)) return;
+    const QString number = QString::fromStdString(Table1->Fields()[1].AsString());
+    Dialogs().ShowMessage(this,
+                          QStringLiteral("Das Kapitel \"%1\" der Frage \"%2\" ist keine Zahl von 1 bis %3: "
+                                         "Die Frage erscheint in keiner Abfrage eines Themenkomplexes.")
+                              .arg(QString::fromStdString(kapitel), number)
+                              .arg(TopicBlockCount),
+                          windowTitle());
+}
+
+void TFragenbearbeitenForm::PostPendingChange(QWidget* owner) {
+    if (!Table1->Active()) return;
+    try {
+        Table1->CheckBrowseMode();
+    } catch (const ds::EAbort&) {
+    } catch (const std::exception& error) {
+        Dialogs().ShowException(owner, QString::fromUtf8(error.what()));
     }
 }

@@ -37,6 +37,11 @@ public:
     // Rebuilds a table of the older layout as the current one (temp.dbf),
     // then moves it in place, keeping the old pair as fragen0.dbf/.dbt.
     void Feldhinzufgen1Click();
+    // At the end of the program: posts a change left in edit or insert state
+    // the way the next quiz would (a modified record is posted, an unmodified
+    // one cancelled). A post that fails is shown, with owner as the parent of
+    // the message box, and the change is then lost with the table.
+    void PostPendingChange(QWidget* owner);
 
     // The data folder, with a trailing separator.
     QString progpath;
@@ -58,6 +63,9 @@ private:
     void CreateLabels();
     void CopyQuestionsToScratchTable();
     void SeedNewTable();
+    // After every post: a question whose chapter names no topic block is in
+    // no topic quiz, which the user is told.
+    void WarnOfQuestionOutsideTopicBlocks();
 };
 
 extern TFragenbearbeitenForm* FragenbearbeitenForm;

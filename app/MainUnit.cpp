@@ -9,11 +9,13 @@
 #include "app/FrageFUnit.h"
 #include "app/FragenbeabeitenFUnit.h"
 #include "app/ListFile.h"
+#include "app/QuestionTable.h"
 #include "app/QuizRun.h"
 #include "app/Random.h"
 #include "dbf/platform/shell.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -115,6 +117,7 @@ void TMainForm::CreateControls() {
 
     BitBtn1 = Place(new QPushButton(QStringLiteral("Abfragen..."), this), 8, 56, 105, 25);
     BitBtn1->setDefault(true);
+    PressedByEnterWhenFocused(BitBtn1);
     BitBtn2 = MakeGlyphButton(this, QStringLiteral("Gespeicherte Liste mit falschen Antworten laden..."), {120, 56, 329, 25}, true);
     EditBtn = MakeGlyphButton(this, QStringLiteral("Fragen bearbeiten"), {456, 56, 145, 25}, false);
 
@@ -139,7 +142,7 @@ void TMainForm::CreateControls() {
     RadioButton2->setChecked(true);
 
     BitBtn6 = Place(new QPushButton(QStringLiteral("Export to fragendat.PAS"), this), 440, 208, 153, 25);
-    BitBtn6->setAutoDefault(false);
+    PressedByEnterWhenFocused(BitBtn6);
     BitBtn6->setVisible(false);
 
     const TFileDialogOptions listFiles{QStringLiteral("lis"), QStringLiteral("Fehler Listen (*.lis)|*.lis"), {}};
@@ -232,8 +235,10 @@ void TMainForm::BitBtn1Click() {
     const int chapter = ComboBox1->currentIndex() + 1;
     table.First();
     while (!table.Eof()) {
-        // Every record's chapter is converted, so one bad chapter stops every topic quiz.
-        if (table.Fields()[0].AsInteger() == chapter) str << QString::fromStdString(table.Fields()[1].AsString());
+        // A chapter that is no number of a topic block is passed over, so one
+        // such record cannot stop the topic quizzes of all the others.
+        if (TopicBlockOf(table.Fields()[0].AsString()) == chapter)
+            str << QString::fromStdString(table.Fields()[1].AsString());
         table.Next();
     }
     Abfragen(str);
@@ -268,6 +273,13 @@ void TMainForm::BitBtn5Click() {
 // The unit goes beside the program, not into the data folder.
 void TMainForm::BitBtn6Click() {
     WriteSourceUnit(QuestionTable(), QString::fromStdString(dbf::platform::ExecutableFolder()));
+}
+
+// The program ends with this window: a change left unposted in the editor is
+// posted now, as the next quiz would have posted it.
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FragenbearbeitenForm != nullptr) FragenbearbeitenForm->PostPendingChange(this);
+    QDialog::closeEvent(event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {

@@ -78,6 +78,7 @@ public slots:
     void BitBtn6Click();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "app/QuestionTable.h"
 
+#include "dataset/TextConvert.h"
 #include "dbf/platform/files.h"
 
 #include <cerrno>
@@ -74,4 +75,10 @@ void SwapInUpgradedTable(const std::string& folder) {
     if (PairExists(backup)) MovePair(journal, backup, FreeBackupBase(folder));
     MovePair(journal, folder + "fragen", backup);
     MovePair(journal, folder + "temp", folder + "fragen");
+}
+
+std::optional<int> TopicBlockOf(const std::string& kapitel) {
+    const std::optional<int64_t> number = ds::TryTextToInt64(kapitel);
+    if (!number || *number < 1 || *number > TopicBlockCount) return std::nullopt;
+    return static_cast<int>(*number);
 }

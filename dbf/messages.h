@@ -13,6 +13,7 @@ inline constexpr const char* WriteIndexError = "Error while writing occurred; in
 inline constexpr const char* InvalidFieldType = "Cannot create field \"%s\", VCL field type %x not supported by DBF.";
 inline constexpr const char* RecordLocked = "Record locked.";
 inline constexpr const char* InvalidInteger = "''%s'' is not a valid integer value";
+inline constexpr const char* CharacterNotHeld = "The character \"%s\" (U+%04X) cannot be stored: code page %d has no such character.";
 inline constexpr const char* ValueTooWide = "Value %s does not fit into field \"%s\" of width %d.";
 
 // Platform texts for files that cannot be opened or created; the last %s is the system's message.

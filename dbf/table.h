@@ -19,6 +19,8 @@
 // - Text crosses the object as the program's UTF-8 strings; inside the
 //   framework's value buffers it is single-byte text in the system ANSI code
 //   page, and Translate converts it to and from the table's code page.
+//   Text that those code pages cannot hold is never replaced silently: the
+//   write fails with ETableError naming the character (StorePlainForms).
 // - Memo texts go through one cached stream per memo field (TTableBlobStream)
 //   and reach the memo file when the record is posted.
 // - Filters and index order are not part of this object yet: the filter text
@@ -117,6 +119,11 @@ public:
     std::string Version() const;
     uint8_t LanguageID() const { return FLanguageID; }
     void SetLanguageID(uint8_t value);
+    // Text written to a field must be held by the code pages it passes
+    // (dbf/stored_text.h): a character they lack is refused, or, with
+    // StorePlainForms, stored in its plain form when it has one.
+    bool StorePlainForms() const { return FStorePlainForms; }
+    void SetStorePlainForms(bool value) { FStorePlainForms = value; }
 
     // Facts of the open table (neutral values while closed).
     int CodePage() const { return FCodePage; }
@@ -286,6 +293,7 @@ private:
     ds::TRecordBufferPtr FTempBuffer;
     int32_t FEditingRecNo = -1;
     uint8_t FLanguageID = 0;
+    bool FStorePlainForms = false;
     int32_t FTableLevel = 4;
     int FCodePage = 0;
     // The system ANSI code page the translation mode was chosen for at open;

@@ -1,6 +1,7 @@
 // TTable: the routing of field values between the field objects and the record
 // image of the current record, the memo streams, and the conversion of text
-// between the table's code page, the ANSI code page and the program's UTF-8.
+// between the table's code page, the ANSI code page and the program's UTF-8
+// (text the code pages cannot hold is refused or written in its plain form).
 #include "dbf/table.h"
 
 #include "dataset/DataSetStr.h"
@@ -9,6 +10,7 @@
 #include "dbf/table_buffer.h"
 #include "dbf/language.h"
 #include "dbf/platform/text.h"
+#include "dbf/stored_text.h"
 
 #include <cstring>
 
@@ -126,7 +128,10 @@ int TTable::Translate(const char* source, char* dest, bool toOem) {
 }
 
 std::string TTable::AnsiFromText(const std::string& text) {
-    return platform::Utf8ToCodePage(AnsiCodePage(), text);
+    // The ANSI bytes go on to the table's code page unless they are stored as they are.
+    const bool translated = !OnTranslate && FTranslationMode != tmNoneNeeded &&
+                            FTranslationMode != tmNoneAvailable && FCodePage != AnsiCodePage();
+    return StoredAnsiText(text, {AnsiCodePage(), translated ? FCodePage : 0, FStorePlainForms});
 }
 
 std::string TTable::TextFromAnsi(const std::string& ansi) {

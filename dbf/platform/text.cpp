@@ -4,6 +4,7 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucol.h>
 #include <unicode/uchar.h>
+#include <unicode/utf8.h>
 #include <unicode/uloc.h>
 #include <unicode/unistr.h>
 #include <unicode/unum.h>
@@ -13,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace dbf::platform {
 
@@ -356,6 +358,37 @@ std::string Utf8ToCodePage(int codePage, std::string_view utf8) {
         icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     return Utf16ToCodePage(codePage,
                            std::u16string_view(text.getBuffer(), static_cast<size_t>(text.length())));
+}
+
+std::u32string CodePoints(std::string_view utf8) {
+    std::u32string result;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
+    const auto length = static_cast<int32_t>(utf8.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        result.push_back(c < 0 ? U'\uFFFD' : static_cast<char32_t>(c));
+    }
+    return result;
+}
+
+std::string Utf8FromCodePoint(char32_t character) {
+    std::string result;
+    icu::UnicodeString(static_cast<UChar32>(character)).toUTF8String(result);
+    return result;
+}
+
+bool CodePageHolds(int codePage, char32_t character) {
+    // Text walks ask again and again about the same few characters.
+    thread_local std::map<std::pair<int, char32_t>, bool> answers;
+    const auto key = std::make_pair(codePage, character);
+    if (const auto found = answers.find(key); found != answers.end()) return found->second;
+    const icu::UnicodeString text(static_cast<UChar32>(character));
+    const std::u16string_view units(text.getBuffer(), static_cast<size_t>(text.length()));
+    const std::string bytes = Utf16ToCodePage(codePage, units);
+    const bool holds = !bytes.empty() && CodePageToUtf16(codePage, bytes) == units;
+    answers.emplace(key, holds);
+    return holds;
 }
 
 std::string OemToAnsi(std::string_view oem) {

@@ -60,6 +60,13 @@ std::string Utf16ToCodePagePrefix(int codePage, std::u16string_view text, size_t
 std::string CodePageToUtf8(int codePage, std::string_view bytes);
 std::string Utf8ToCodePage(int codePage, std::string_view utf8);
 
+// The characters (code points) of UTF-8 text, ill-formed bytes as U+FFFD; and back.
+std::u32string CodePoints(std::string_view utf8);
+std::string Utf8FromCodePoint(char32_t character);
+// Whether the code page holds the character: it encodes it, and the bytes
+// decode to the same character again (a look-alike substitute does not count).
+bool CodePageHolds(int codePage, char32_t character);
+
 // Conversion between the system OEM and ANSI code pages, through Unicode.
 std::string OemToAnsi(std::string_view oem);
 std::string AnsiToOem(std::string_view ansi);

@@ -41,6 +41,38 @@ void AddQuestion(const std::string& kapitel, const std::string& nummer, const st
 
 std::string Field(int index) { return Table().Fields()[index].AsString(); }
 
+// Types text at the end of the question box and leaves the editor with
+// "Zurück..." without posting: the record stays in edit state.
+void LeaveAnUnpostedChange(const QString& typed) {
+    FragenbearbeitenForm->DBMemo1->setFocus();
+    FragenbearbeitenForm->DBMemo1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(FragenbearbeitenForm->DBMemo1, typed);
+    QTest::mouseClick(FragenbearbeitenForm->BitBtn1, Qt::LeftButton);
+    QVERIFY(FragenbearbeitenForm->isHidden());
+    QCOMPARE(Table().State(), ds::dsEdit);
+}
+
+// Closes the main window as the user ends the program.
+void CloseTheMainWindow() {
+    QApplication::setQuitOnLastWindowClosed(false);  // the tests go on
+    MainForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(MainForm));
+    QVERIFY(MainForm->close());
+    QVERIFY(MainForm->isHidden());
+}
+
+// The question text of the first record as the table file holds it, read
+// through a table object of its own.
+std::string StoredQuestionText() {
+    dbf::TTable file;
+    file.SetFilePath(FragenbearbeitenForm->progpath.toStdString());
+    file.SetTableName("fragen.dbf");
+    file.SetReadOnly(true);
+    file.Open();
+    file.First();
+    return file.Fields()[2].AsString();
+}
+
 }  // namespace
 
 class EditorWindowTest : public QObject {
@@ -167,6 +199,58 @@ private slots:
         Table().First();
         QCOMPARE(Field(2), std::string("erste neu"));
         MainForm->ComboBox1->setCurrentIndex(0);
+    }
+
+    void postingAChapterThatNamesNoTopicBlockWarns_data() {
+        QTest::addColumn<QString>("kapitel");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("empty") << QString() << true;
+        QTest::newRow("a word") << QStringLiteral("x") << true;
+        QTest::newRow("not whole") << QStringLiteral("1.5") << true;
+        QTest::newRow("beyond the last block") << QStringLiteral("19") << true;
+        QTest::newRow("block 0") << QStringLiteral("0") << true;
+        QTest::newRow("the last block") << QStringLiteral("18") << false;
+    }
+
+    // The record is posted all the same; the user learns that no topic quiz will ask it.
+    void postingAChapterThatNamesNoTopicBlockWarns() {
+        QFETCH(QString, kapitel);
+        QFETCH(bool, warns);
+        TScriptedDialogs dialogs;
+        QTest::mouseClick(Button(nbInsert), Qt::LeftButton);
+        FragenbearbeitenForm->DBEdit1->setFocus();
+        QTest::keyClicks(FragenbearbeitenForm->DBEdit1, kapitel);
+        FragenbearbeitenForm->DBEdit2->setFocus();
+        QTest::keyClicks(FragenbearbeitenForm->DBEdit2, QStringLiteral("9.01"));
+        QTest::mouseClick(Button(nbPost), Qt::LeftButton);
+        QCOMPARE(Table().State(), ds::dsBrowse);
+        QCOMPARE(Field(0), kapitel.toStdString());
+        const QStringList warning{QStringLiteral("message: Fragen bearbeiten: Das Kapitel \"") + kapitel +
+                                  QStringLiteral("\" der Frage \"9.01\" ist keine Zahl von 1 bis 18: "
+                                                 "Die Frage erscheint in keiner Abfrage eines Themenkomplexes.")};
+        QCOMPARE(dialogs.Shown, warns ? warning : QStringList());
+    }
+
+    void closingTheProgramPostsAPendingChange() {
+        AddQuestion("1", "1.01", "erste");
+        LeaveAnUnpostedChange(" neu");
+        TScriptedDialogs dialogs;
+        CloseTheMainWindow();
+        QCOMPARE(Table().State(), ds::dsBrowse);
+        QCOMPARE(StoredQuestionText(), std::string("erste neu"));
+        QVERIFY(dialogs.Shown.isEmpty());
+    }
+
+    void aPostThatFailsOnClosingIsShownAndTheProgramStillCloses() {
+        AddQuestion("1", "1.01", "erste");
+        LeaveAnUnpostedChange(" neu");
+        TScriptedDialogs dialogs;
+        Table().BeforePost = [](ds::TDataSet&) { throw dbf::ETableWriteError("Error while writing occurred. (Disk full?)"); };
+        CloseTheMainWindow();
+        Table().BeforePost = nullptr;
+        QCOMPARE(dialogs.Shown, QStringList{QStringLiteral("exception: Error while writing occurred. (Disk full?)")});
+        QCOMPARE(StoredQuestionText(), std::string("erste"));
+        Table().Cancel();
     }
 
     void deleteAsksAndCancelChangesNothing() {

@@ -2,7 +2,21 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QStyleHints>
 #include <QTimer>
+
+namespace {
+
+int platformDoubleClickInterval = 0;
+
+}  // namespace
+
+void ClearDoubleClickInterval() {
+    platformDoubleClickInterval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(0);
+}
+
+int PlatformDoubleClickInterval() { return platformDoubleClickInterval; }
 
 void TScriptedDialogs::ShowException(QWidget*, const QString& message) {
     Shown << QStringLiteral("exception: ") + message;

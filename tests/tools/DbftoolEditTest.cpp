@@ -183,3 +183,45 @@ TEST_F(DbftoolEdit, InfoAndDumpReadATableAnotherProcessHolds) {
     EXPECT_EQ(Info(table)["records"], 4);
     EXPECT_EQ(Dump(table).size(), 4u);
 }
+
+// Text that the table's code page (850) cannot hold: refused with the line's
+// number, unless the plain forms are asked for.
+class DbftoolPlainForms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        table = folder.File("p.dbf");
+        CreateTable(table, 4, {"--lang", "0x37", "NAME:C:20", "NOTE:M"});
+    }
+
+    TempFolder folder;
+    std::string table;
+    const std::string lines = "{\"NAME\":\"erst\"}\n"
+                              "{\"NAME\":\"\u201Egenau\u201C \u2013 5 \u20AC\",\"NOTE\":\"nun\u2026\"}\n";
+};
+
+TEST_F(DbftoolPlainForms, AreRefusedWithTheLineNumber) {
+    const RunResult result = RunToolWithInput({"append", table}, lines);
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Err,
+              "line 2: The character \"\u201E\" (U+201E) cannot be stored: code page 850 has no such character.\n");
+    EXPECT_EQ(Dump(table).size(), 1u);
+}
+
+TEST_F(DbftoolPlainForms, AreStoredWhenAskedFor) {
+    const RunResult appended = RunToolWithInput({"append", table, "--plain-forms"}, lines);
+    ASSERT_EQ(appended.ExitCode, 0) << appended.Err;
+    const std::vector<Json> records = Dump(table);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1]["NAME"], "\"genau\" - 5 EUR");
+    EXPECT_EQ(records[1]["NOTE"], "nun...");
+    EXPECT_EQ(RunTool({"update", table, "1", R"({"NAME":"a – b"})"}).ExitCode, 1);
+    const RunResult updated = RunTool({"update", table, "1", R"({"NAME":"a – b"})", "--plain-forms"});
+    ASSERT_EQ(updated.ExitCode, 0) << updated.Err;
+    EXPECT_EQ(Dump(table)[0]["NAME"], "a - b");
+}
+
+TEST_F(DbftoolPlainForms, AreNamedInTheHelp) {
+    const RunResult help = RunTool({"--help"});
+    EXPECT_NE(help.Out.find("append TABLE [FILE] [--plain-forms]"), std::string::npos);
+    EXPECT_NE(help.Out.find("update TABLE RECNO JSON [--plain-forms]"), std::string::npos);
+}

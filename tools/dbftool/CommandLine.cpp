@@ -45,9 +45,11 @@ TSubcommands DefineCommands(CLI::App& app, TRequest& request, std::string& langu
     commands.AppendFile = commands.Append->add_option("FILE", request.InputFile);
     commands.AppendCsv = commands.Append->add_option("--csv", request.InputFile);
     commands.AppendCsv->excludes(commands.AppendFile);
+    commands.Append->add_flag("--plain-forms", request.PlainForms);
     commands.Update = AddTableCommand(app, "update", request);
     commands.Update->add_option("RECNO", updateRecNo)->required()->check(CLI::PositiveNumber);
     commands.Update->add_option("JSON", request.Json)->required();
+    commands.Update->add_flag("--plain-forms", request.PlainForms);
     commands.Delete = AddTableCommand(app, "delete", request);
     commands.Delete->add_option("RECNO", request.RecNos)->required()->check(CLI::PositiveNumber);
     commands.Recall = AddTableCommand(app, "recall", request);

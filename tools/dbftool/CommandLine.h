@@ -26,6 +26,7 @@ struct TRequest {
     TInputFormat InputFormat = TInputFormat::JsonLines;
     std::vector<int> RecNos;                // update (one), delete, recall
     std::string Json;                       // update
+    bool PlainForms = false;                // append, update --plain-forms
 };
 
 // Raises TUsageError for a command line the tool cannot take; answers nullopt

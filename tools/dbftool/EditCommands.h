@@ -5,6 +5,10 @@
 //   was taken; a line that fails is cancelled, so nothing of it is written,
 //   and stops the command with "line N: <reason>". Earlier lines stay.
 // - update: the fields of one JSON object set in one record, posted together.
+// Text that the table's code page cannot hold fails its line (or the update)
+// with the engine's message naming the character; with plainForms, the
+// characters that have a plain form (typographic quotes and dashes, the
+// ellipsis, the euro sign) are stored in it instead.
 // - delete / recall: the deletion mark put on or taken off records.
 // Keys of the objects are field names in any case; "_recno", which dump
 // prints, and "_comment" are skipped unless the table has a field of that
@@ -20,10 +24,11 @@
 
 namespace dbftool {
 
-void RunAppend(const std::string& tablePath, std::istream& input, TInputFormat format);
+void RunAppend(const std::string& tablePath, std::istream& input, TInputFormat format, bool plainForms = false);
 // FILE of the command line: standard input when empty or "-".
-void RunAppend(const std::string& tablePath, const std::string& inputFile, TInputFormat format);
-void RunUpdate(const std::string& tablePath, int recNo, const std::string& json);
+void RunAppend(const std::string& tablePath, const std::string& inputFile, TInputFormat format,
+               bool plainForms = false);
+void RunUpdate(const std::string& tablePath, int recNo, const std::string& json, bool plainForms = false);
 void RunDelete(const std::string& tablePath, const std::vector<int>& recNos);
 void RunRecall(const std::string& tablePath, const std::vector<int>& recNos);
 

@@ -19,8 +19,8 @@ Commands:
       native type letter of the format (C, N, F, L, D, M, ...); a size or
       decimals left out take the engine's default. ID is the language driver
       id, in decimal or with 0x in hexadecimal; 0 or none takes the default.
-  append TABLE [FILE]
-  append TABLE --csv FILE
+  append TABLE [FILE] [--plain-forms]
+  append TABLE --csv FILE [--plain-forms]
       Appends one record per line of FILE (standard input without FILE or with
       "-"). Each line is one JSON object whose keys are field names in any
       case and whose values take the forms dump prints; "_recno" and
@@ -32,7 +32,7 @@ Commands:
       1/0 or true/false; an empty cell leaves the field blank.
       A line that fails stops the command: its line number and the reason are
       printed, nothing of that line is written, and the lines before it stay.
-  update TABLE RECNO JSON
+  update TABLE RECNO JSON [--plain-forms]
       Sets the fields named in the JSON object in record RECNO.
   delete TABLE RECNO...
       Marks the records deleted.
@@ -46,7 +46,11 @@ Commands:
 Values: character fields are strings, numeric fields numbers, logical fields
 true or false, dates "YYYY-MM-DD", timestamps "YYYY-MM-DDTHH:MM:SS.mmm", memo
 fields their text, binary fields hexadecimal strings; an empty field is null.
-Text is UTF-8. RECNO is a physical record number, 1 for the first record.
+Text is UTF-8. A character that the table's code page cannot hold fails the
+line (or the update) with a message naming it; with --plain-forms, typographic
+quotes and dashes, the ellipsis and the euro sign that it cannot hold are
+stored as ", ', -, ... and EUR instead. RECNO is a physical record number, 1
+for the first record.
 
 info and dump open the table read-only; the other commands open it shared,
 so they work beside other programs that have it open.

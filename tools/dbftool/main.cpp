@@ -27,8 +27,10 @@ void Run(const dbftool::TRequest& request) {
         case TCommand::Info: dbftool::RunInfo(request.Table, std::cout); break;
         case TCommand::Dump: dbftool::RunDump(request.Table, request.WithDeleted, std::cout); break;
         case TCommand::Create: dbftool::RunCreate(request); break;
-        case TCommand::Append: dbftool::RunAppend(request.Table, request.InputFile, request.InputFormat); break;
-        case TCommand::Update: dbftool::RunUpdate(request.Table, request.RecNos.front(), request.Json); break;
+        case TCommand::Append: dbftool::RunAppend(request.Table, request.InputFile, request.InputFormat, request.PlainForms);
+            break;
+        case TCommand::Update: dbftool::RunUpdate(request.Table, request.RecNos.front(), request.Json, request.PlainForms);
+            break;
         case TCommand::Delete: dbftool::RunDelete(request.Table, request.RecNos); break;
         case TCommand::Recall: dbftool::RunRecall(request.Table, request.RecNos); break;
         case TCommand::Pack: dbftool::RunPack(request.Table); break;
