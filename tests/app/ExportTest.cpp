@@ -227,7 +227,7 @@ private slots:
         QTemporaryDir dir;
         TQuestionTable questions(dir.path());
         const QString x248(248, u'x'), x249(249, u'x'), x250(250, u'x'), x251(251, u'x');
-        questions.Add({"3", "3.07", "Was ist\r\neine Waffe?", "geht's", "True", QStringLiteral("Größe € Ω"), "",
+        questions.Add({"3", "3.07", "Was ist\r\neine Waffe?", "geht's", "True", QStringLiteral("Größe €"), "",
                        "Ende\r\n", "False", x250, "", x251, "", x249 + "'y", "", x248 + "\r\nb", "True"});
 
         WriteSourceUnit(questions.Table, dir.path());
@@ -239,7 +239,7 @@ private slots:
             "'Was ist'+\n\rchr(10)+chr(13)+'eine Waffe?'",
             "'geht''s'",
             "'True'",
-            "'Gr\xF6\xDF" "e \x80 ?'",
+            "'Gr\xF6\xDF" "e \x80'",
             "''",
             "'Ende'+\n\rchr(10)+chr(13)+''",
             "'False'",
