@@ -83,6 +83,7 @@ private slots:
         table.First();
         table.Delete();
         table.Append();
+        table.Fields()[0].SetAsString("9");
         table.Fields()[1].SetAsString("9.99");
         table.Post();
         FEditor.reset();
