@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -197,6 +198,11 @@ TTimeParts DecodeTime(TDateTime value) {
 }
 
 int32_t DateTimeToDayNumber(TDateTime value) {
+    // Beyond every calendar (and not a number at all) the day number
+    // saturates: converting such a double to int32 would be undefined.
+    constexpr double kLimit = static_cast<double>(std::numeric_limits<int32_t>::max() - DateDelta - 1);
+    if (!(std::fabs(value) < kLimit))
+        return value > 0 ? std::numeric_limits<int32_t>::max() : std::numeric_limits<int32_t>::min();
     // A time of day that rounds up to midnight belongs to the next day.
     const double days = std::trunc(value);
     const bool roundsToNextDay = std::llround(std::fabs(value - days) * MSecsPerDay) >= MSecsPerDay;

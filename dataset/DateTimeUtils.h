@@ -32,6 +32,7 @@ std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int mil
 TDateParts DecodeDate(TDateTime value);
 TTimeParts DecodeTime(TDateTime value);
 
+// Saturates at the int32 limits for values beyond every calendar and for NaN.
 int32_t DateTimeToDayNumber(TDateTime value);
 TDateTime DayNumberToDateTime(int32_t dayNumber);
 int32_t DateTimeToMilliseconds(TDateTime value);

@@ -30,7 +30,8 @@ nlohmann::json ParseObject(const std::string& text) {
     nlohmann::json value;
     try {
         value = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& error) {
+    } catch (const nlohmann::json::exception& error) {
+        // A parse error, or a number beyond a double (out of range).
         throw EInputError(std::string("not valid JSON: ") + error.what());
     }
     if (!value.is_object()) throw EInputError("not a JSON object");

@@ -162,6 +162,23 @@ TEST_F(DbftoolAppendFailure, ALineThatIsNoJsonObjectFailsWithItsLineNumber) {
     EXPECT_EQ(Dump(table).size(), 1u);
 }
 
+TEST_F(DbftoolAppendFailure, ANumberBeyondADoubleIsNoValidJson) {
+    const RunResult result = RunToolWithInput({"append", table}, "{\"QTY\":1e850}\n");
+    EXPECT_EQ(result.ExitCode, 1);
+    EXPECT_EQ(result.Err.rfind("line 1: not valid JSON: ", 0), 0u) << result.Err;
+    EXPECT_EQ(Dump(table), before);
+}
+
+TEST_F(DbftoolAppendFailure, ADateBeyondEveryCalendarIsRefused) {
+    for (const char* day : {"4.07e19", "-4.07e19", "3e6"}) {
+        const RunResult result =
+            RunToolWithInput({"append", table}, std::string("{\"NOTE\":\"memo first\",\"DAY\":") + day + "}\n");
+        EXPECT_EQ(result.ExitCode, 1) << day;
+        EXPECT_EQ(result.Err.rfind("line 1: ", 0), 0u) << result.Err;
+        EXPECT_EQ(Dump(table), before) << day;
+    }
+}
+
 TEST_F(DbftoolAppendFailure, AMissingInputFileFailsBeforeAnythingIsWritten) {
     const std::string input = folder.File("no-such-input.jsonl");
     const RunResult result = RunTool({"append", table, input});
