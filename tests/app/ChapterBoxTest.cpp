@@ -47,9 +47,7 @@ class ChapterBoxTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TApplication::Instance()->CreateForms();
-        MainForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(MainForm));
+        QVERIFY(StartTrainer());
     }
 
     void openListDrawsEntriesAsTheClosedBox_data() {

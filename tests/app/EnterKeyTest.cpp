@@ -36,9 +36,7 @@ class EnterKeyTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TApplication::Instance()->CreateForms();
-        MainForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(MainForm));
+        QVERIFY(StartTrainer());
         QVERIFY(FragenbearbeitenForm->Table1->IsEmpty());
     }
 

@@ -23,9 +23,7 @@ class MainFormTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TApplication::Instance()->CreateForms();
-        MainForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(MainForm));
+        QVERIFY(StartTrainer());
     }
 
     void windowFrameAndCaption() {

@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -65,20 +64,17 @@ class QuestionTableTest : public QObject {
 
 private slots:
     void initTestCase() {
-        FSavedData = qgetenv("XDG_DATA_HOME");
         MainForm = new TMainForm();
     }
 
     void cleanupTestCase() {
         delete MainForm;
         MainForm = nullptr;
-        qputenv("XDG_DATA_HOME", FSavedData);
     }
 
     void init() {
-        FAppData = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", FAppData->path().toUtf8());
-        FFolder = FAppData->path() + QStringLiteral("/TOLVAK/Quarzel/");
+        FAppData = std::make_unique<TTemporaryDataHome>();
+        FFolder = FAppData->Path() + QStringLiteral("/TOLVAK/Quarzel/");
     }
 
     void cleanup() {
@@ -229,8 +225,7 @@ private:
         file.write(bytes);
     }
 
-    QByteArray FSavedData;
-    std::unique_ptr<QTemporaryDir> FAppData;
+    std::unique_ptr<TTemporaryDataHome> FAppData;
     QString FFolder;
     std::unique_ptr<TFragenbearbeitenForm> FEditor;
 };

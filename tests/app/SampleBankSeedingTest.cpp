@@ -10,7 +10,6 @@
 #include "dbf/table.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -35,20 +34,17 @@ class SampleBankSeedingTest : public QObject {
 
 private slots:
     void initTestCase() {
-        FSavedData = qgetenv("XDG_DATA_HOME");
         MainForm = new TMainForm();
     }
 
     void cleanupTestCase() {
         delete MainForm;
         MainForm = nullptr;
-        qputenv("XDG_DATA_HOME", FSavedData);
     }
 
     void init() {
-        FAppData = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", FAppData->path().toUtf8());
-        FBank = FAppData->path() + QStringLiteral("/fragen-beispiel.jsonl");
+        FAppData = std::make_unique<TTemporaryDataHome>();
+        FBank = FAppData->Path() + QStringLiteral("/fragen-beispiel.jsonl");
     }
 
     void cleanup() {
@@ -149,8 +145,7 @@ private:
         FEditor->FormCreate();
     }
 
-    QByteArray FSavedData;
-    std::unique_ptr<QTemporaryDir> FAppData;
+    std::unique_ptr<TTemporaryDataHome> FAppData;
     QString FBank;
     std::unique_ptr<TFragenbearbeitenForm> FEditor;
 };

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "app/MainUnit.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QStyleHints>
@@ -10,6 +12,20 @@ namespace {
 int platformDoubleClickInterval = 0;
 
 }  // namespace
+
+TTemporaryDataHome::TTemporaryDataHome() : FSaved(qgetenv("XDG_DATA_HOME")) {
+    qputenv("XDG_DATA_HOME", FFolder.path().toUtf8());
+}
+
+TTemporaryDataHome::~TTemporaryDataHome() {
+    qputenv("XDG_DATA_HOME", FSaved);
+}
+
+bool StartTrainer() {
+    TApplication::Instance()->CreateForms();
+    MainForm->show();
+    return QTest::qWaitForWindowExposed(MainForm);
+}
 
 void ClearDoubleClickInterval() {
     platformDoubleClickInterval = QGuiApplication::styleHints()->mouseDoubleClickInterval();

@@ -7,8 +7,10 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 
+#include <QByteArray>
 #include <QDialog>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
 
@@ -71,6 +73,24 @@ private:
     std::deque<TStep> FSteps;
     QTimer* FTimer;
 };
+
+// Points XDG_DATA_HOME, and so the trainer's data folder, at a temporary
+// folder for as long as it lives; the folder is removed and the variable set
+// back when it goes.
+class TTemporaryDataHome {
+public:
+    TTemporaryDataHome();
+    ~TTemporaryDataHome();
+    QString Path() const { return FFolder.path(); }
+
+private:
+    QByteArray FSaved;
+    QTemporaryDir FFolder;
+};
+
+// Start-up as the program does it: every window created, the main window
+// shown. False when the main window never became visible.
+bool StartTrainer();
 
 // The tests click at machine speed, at once after a window appears, which
 // the quiz windows take for the second half of a double click and ignore
