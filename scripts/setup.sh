@@ -12,7 +12,7 @@ packages=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-wine qt6-translations-l10n
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-apps netpbm
   desktop-file-utils
   python3 python3-dbfread python3-dbf libdbd-xbase-perl
   libshp-dev hyperfine
