@@ -10,6 +10,14 @@ import sys
 
 import dbf
 
+
+def new_table(path, specs, kind, codepage):
+    """A new python3-dbf table of the given kind (db3, fp, vfp): the kind is the
+    eighth parameter of dbf.Table, after memo size, memo handling and the two
+    data-type maps, which keep their defaults."""
+    return dbf.Table(path, specs, 128, False, codepage, None, None, kind)
+
+
 command, path = sys.argv[1], sys.argv[2]
 if command in ("walk", "memo-read"):
     table = dbf.Table(path)
@@ -26,8 +34,8 @@ elif command == "append":
     count = int(sys.argv[3])
     if os.path.exists(path):
         os.remove(path)
-    table = dbf.Table(path, "NAME C(10); CITY C(10); AMOUNT N(8,0); ACTIVE L; SINCE D",
-                      dbf_type="db3", codepage="cp1252")
+    table = new_table(path, "NAME C(10); CITY C(10); AMOUNT N(8,0); ACTIVE L; SINCE D",
+                      "db3", "cp1252")
     table.open(dbf.READ_WRITE)
     first = datetime.date(2024, 1, 1)
     for i in range(count):

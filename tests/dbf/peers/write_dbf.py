@@ -4,8 +4,16 @@
 import sys
 import dbf
 
+
+def new_table(path, specs, kind, codepage):
+    """A new python3-dbf table of the given kind (db3, fp, vfp): the kind is the
+    eighth parameter of dbf.Table, after memo size, memo handling and the two
+    data-type maps, which keep their defaults."""
+    return dbf.Table(path, specs, 128, False, codepage, None, None, kind)
+
+
 path, kind = sys.argv[1], sys.argv[2]
-table = dbf.Table(path, "NAME C(20); NOTE M", dbf_type=kind, codepage="cp1252")
+table = new_table(path, "NAME C(20); NOTE M", kind, "cp1252")
 table.open(mode=dbf.READ_WRITE)
 values = sys.argv[3:]
 for i in range(0, len(values), 2):

@@ -46,9 +46,16 @@ def rows(kind):
     return rows
 
 
+def new_table(path, specs, kind, codepage):
+    """A new python3-dbf table of the given kind (db3, fp, vfp): the kind is the
+    eighth parameter of dbf.Table, after memo size, memo handling and the two
+    data-type maps, which keep their defaults."""
+    return dbf.Table(path, specs, 128, False, codepage, None, None, kind)
+
+
 def main(path, kind):
     codepage = 'ascii' if kind == 'db3' else 'cp1252'
-    table = dbf.Table(path, layout(kind), dbf_type=kind, codepage=codepage)
+    table = new_table(path, layout(kind), kind, codepage)
     table.open(dbf.READ_WRITE)
     for row in rows(kind):
         table.append(row)
