@@ -1,11 +1,10 @@
 #include "app/ListFile.h"
 
+#include "app/SystemMessage.h"
+
 #include "dbf/platform/text.h"
 
 #include <QFile>
-
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -115,29 +114,26 @@ QString JoinListEntries(const QStringList& entries) {
 
 namespace {
 
-// The system's message for the error of the call just failed. Qt's own
-// errorString() is translated with the program's Qt texts, while the
-// platform's error texts carry strerror's.
-QString SystemMessage() { return QString::fromLocal8Bit(std::strerror(errno)); }
+[[noreturn]] void ThrowOpenFailure(const QString& path) {
+    throw EListFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, FileFailureMessage(path)).toStdString());
+}
+
+[[noreturn]] void ThrowCreateFailure(const QString& path) {
+    throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, FileFailureMessage(path)).toStdString());
+}
 
 }  // namespace
 
 QByteArray ReadWholeFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw EListFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, SystemMessage()).toStdString());
-    }
+    if (!file.open(QIODevice::ReadOnly)) ThrowOpenFailure(path);
     return file.readAll();
 }
 
 void WriteWholeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, SystemMessage()).toStdString());
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        throw EListFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, SystemMessage()).toStdString());
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) ThrowCreateFailure(path);
+    if (file.write(bytes) != bytes.size() || !file.flush()) ThrowCreateFailure(path);
 }
 
 QStringList LoadListFile(const QString& path) { return SplitListEntries(DecodeListText(ReadWholeFile(path)).Text); }

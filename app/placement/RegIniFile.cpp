@@ -1,5 +1,6 @@
 #include "app/placement/RegIniFile.h"
 
+#include "app/SystemMessage.h"
 #include "app/placement/PlacementUtils.h"
 #include "dbf/messages.h"
 #include "dbf/platform/files.h"
@@ -11,14 +12,14 @@
 
 namespace {
 
-[[noreturn]] void ThrowCreateError(const QString& fileName, const QString& reason) {
-    throw dbf::platform::EFCreateError(
-        dbf::Format(dbf::msg::CannotCreateFile, fileName.toUtf8().constData(), reason.toUtf8().constData()));
+[[noreturn]] void ThrowCreateError(const QString& fileName) {
+    throw dbf::platform::EFCreateError(dbf::Format(dbf::msg::CannotCreateFile, fileName.toUtf8().constData(),
+                                                   FileFailureMessage(fileName).toUtf8().constData()));
 }
 
-[[noreturn]] void ThrowOpenError(const QString& fileName, const QString& reason) {
-    throw dbf::platform::EFOpenError(
-        dbf::Format(dbf::msg::CannotOpenFile, fileName.toUtf8().constData(), reason.toUtf8().constData()));
+[[noreturn]] void ThrowOpenError(const QString& fileName) {
+    throw dbf::platform::EFOpenError(dbf::Format(dbf::msg::CannotOpenFile, fileName.toUtf8().constData(),
+                                                 FileFailureMessage(fileName).toUtf8().constData()));
 }
 
 std::optional<QString> SectionName(const QString& line) {
@@ -60,14 +61,14 @@ void TRegIniFile::CreateIfMissing() const {
     if (info.exists() || info.isSymLink()) return;
     QDir().mkpath(info.absolutePath());  // a failure shows when the file cannot be made
     QFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) ThrowCreateError(FFileName, file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) ThrowCreateError(FFileName);
 }
 
 void TRegIniFile::Load() {
     QFile file(FFileName);
-    if (!file.open(QIODevice::ReadOnly)) ThrowOpenError(FFileName, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) ThrowOpenError(FFileName);
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) ThrowOpenError(FFileName, file.errorString());
+    if (file.error() != QFileDevice::NoError) ThrowOpenError(FFileName);
     FLines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
     if (FLines.back().isEmpty()) FLines.removeLast();  // the final line end
     for (QString& line : FLines)
@@ -139,10 +140,10 @@ void TRegIniFile::WriteBool(const QString& section, const QString& ident, bool v
 void TRegIniFile::UpdateFile() {
     if (!FModified) return;
     QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly)) ThrowCreateError(FFileName, file.errorString());
+    if (!file.open(QIODevice::WriteOnly)) ThrowCreateError(FFileName);
     QByteArray text;
     for (const QString& line : FLines) text += line.toUtf8() + '\n';
     file.write(text);
-    if (!file.commit()) ThrowCreateError(FFileName, file.errorString());
+    if (!file.commit()) ThrowCreateError(FFileName);
     FModified = false;
 }

@@ -101,6 +101,12 @@ private slots:
             QCOMPARE(QString::fromUtf8(e.what()),
                      QStringLiteral("Cannot create file \"%1\". No such file or directory").arg(inMissingFolder));
         }
+        try {
+            LoadListFile(dir.path());
+            QFAIL("loading a folder as a list succeeded");
+        } catch (const EListFileError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Cannot open file \"%1\". Is a directory").arg(dir.path()));
+        }
     }
 
 private:
