@@ -29,4 +29,8 @@ inline constexpr const char* IndexInvalidFieldType = "Field \"%s\" is an invalid
 inline constexpr const char* IndexResultTooLong = "Index result for \"%s\" too long, >100 characters (%d).";
 inline constexpr const char* ExpressionDivideByZero = "Integer division by zero in expression \"%s\".";
 
+// Filters and expressions evaluated on a table object's current record.
+inline constexpr const char* NotBooleanFilter = "Filter expression \"%s\" does not give a boolean value.";
+inline constexpr const char* NoCurrentRecord = "There is no current record to evaluate the expression on.";
+
 }  // namespace dbf::msg
