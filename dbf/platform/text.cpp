@@ -271,15 +271,29 @@ uint32_t UserDefaultLCID() {
     return lcid == 0 ? 0x0409 : lcid;
 }
 
-char DecimalSeparator() {
+namespace {
+
+char DecimalSeparatorOf(const std::string& locale) {
     UErrorCode err = U_ZERO_ERROR;
-    UNumberFormat* format = unum_open(UNUM_DECIMAL, nullptr, 0, IcuLocaleName().c_str(), nullptr, &err);
+    UNumberFormat* format = unum_open(UNUM_DECIMAL, nullptr, 0, locale.c_str(), nullptr, &err);
     if (U_FAILURE(err)) return '.';
     std::unique_ptr<UNumberFormat, void (*)(UNumberFormat*)> owner(format, unum_close);
     UChar symbol[8];
     const int32_t len = unum_getSymbol(format, UNUM_DECIMAL_SEPARATOR_SYMBOL, symbol, 8, &err);
     if (U_FAILURE(err) || len != 1 || symbol[0] < 0x21 || symbol[0] > 0x7E) return '.';
     return static_cast<char>(symbol[0]);
+}
+
+}  // namespace
+
+// Every numeric field value read asks for the separator, and opening a number
+// format costs microseconds, so the answer is kept per locale.
+char DecimalSeparator() {
+    static std::map<std::string, char> cache;
+    const std::string locale = IcuLocaleName();
+    const auto found = cache.find(locale);
+    if (found != cache.end()) return found->second;
+    return cache.emplace(locale, DecimalSeparatorOf(locale)).first->second;
 }
 
 bool CodePageAvailable(int codePage) { return CachedConverter(codePage) != nullptr; }
