@@ -91,7 +91,7 @@ private:
 
     // Tree (expr_tree.cpp).
     void Check(const TTokenList& tokens) const;
-    int OperatorPriority(const TTokenList& tokens, int from, int p, bool& prefix) const;
+    void ComputePriorities(const TTokenList& tokens);
     TExpressionRec* MakeTree(const TTokenList& tokens, int from, int to, int depth);
     TExpressionRec* MakeFunctionCall(const TTokenList& tokens, int from, int to, int depth);
     void CheckArguments(TExpressionRec* rec, int depth);
@@ -103,6 +103,12 @@ private:
     void MakeLinkedList(TExpressionRec* rec, char** memory, char** position, int* size);
     void AppendToList(TExpressionRec* rec);
 
+    struct TTokenPriority {
+        int Binary = 0;
+        int Prefix = 0;
+        bool AfterOperator = false;
+    };
+    std::vector<TTokenPriority> FPriorities;  // per token of the text being compiled
     TExpressionRec* FCurrentRec = nullptr;
     TExpressionRec* FLastRec = nullptr;
     std::vector<TExprWordPtr> FConstantsList;

@@ -59,22 +59,36 @@ void TCustomExpressionParser::Check(const TTokenList& tokens) const {
     }
 }
 
-// The priority of the operator at p and whether it stands in prefix position
-// (first in its range, or right behind another operator). A prefix operator
-// takes the priority of its one-operand form (NOT, the leading minus).
-int TCustomExpressionParser::OperatorPriority(const TTokenList& tokens, int from, int p, bool& prefix) const {
-    const TExprWord& word = *tokens[static_cast<size_t>(p)];
-    prefix = p == from || tokens[static_cast<size_t>(p - 1)]->GetIsOperator();
-    const int wanted = prefix ? 1 : 2;
-    int index;
-    if (FWordsList.Search(word.Name(), index)) {
+// The priorities of every operator token, looked up once per compile: as a
+// binary operator, and in prefix position (first in its range, or right
+// behind another operator), where it takes the priority of its one-operand
+// form (NOT, the leading minus).
+void TCustomExpressionParser::ComputePriorities(const TTokenList& tokens) {
+    FPriorities.assign(tokens.size(), TTokenPriority{});
+    for (size_t p = 0; p < tokens.size(); ++p) {
+        const TExprWord& word = *tokens[p];
+        if (!word.GetIsOperator()) continue;
+        TTokenPriority& priority = FPriorities[p];
+        priority.AfterOperator = p > 0 && tokens[p - 1]->GetIsOperator();
+        priority.Binary = Priority(word);
+        priority.Prefix = kPrefixPriority;
+        int index;
+        if (!FWordsList.Search(word.Name(), index)) continue;
+        bool binaryFound = false, prefixFound = false;
         for (int i = index; i < FWordsList.Count() && CompareWordNames(FWordsList.Item(i)->Name(), word.Name()) == 0;
              ++i) {
             const TExprWord& overload = *FWordsList.Item(i);
-            if (overload.GetIsOperator() && overload.GetMaxFunctionArg() == wanted) return Priority(overload);
+            if (!overload.GetIsOperator()) continue;
+            if (overload.GetMaxFunctionArg() == 2 && !binaryFound) {
+                priority.Binary = Priority(overload);
+                binaryFound = true;
+            }
+            if (overload.GetMaxFunctionArg() == 1 && !prefixFound) {
+                priority.Prefix = Priority(overload);
+                prefixFound = true;
+            }
         }
     }
-    return prefix ? kPrefixPriority : Priority(word);
 }
 
 TExpressionRec* TCustomExpressionParser::MakeTree(const TTokenList& tokens, int from, int to, int depth) {
@@ -116,9 +130,10 @@ TExpressionRec* TCustomExpressionParser::MakeTree(const TTokenList& tokens, int 
         if (IsLeftBracket(word)) ++level;
         else if (IsRightBracket(word)) --level;
         else if (level == 0 && word->GetIsOperator()) {
-            bool prefix;
-            const int priority = OperatorPriority(tokens, from, p, prefix);
+            const TTokenPriority& info = FPriorities[static_cast<size_t>(p)];
+            const bool prefix = p == from || info.AfterOperator;
             if (prefix && p != from) continue;
+            const int priority = prefix ? info.Prefix : info.Binary;
             if (best < 0 || priority > bestPriority || (priority == bestPriority && !prefix && !bestPrefix)) {
                 best = p;
                 bestPriority = priority;
