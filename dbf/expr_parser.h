@@ -103,12 +103,15 @@ private:
     void MakeLinkedList(TExpressionRec* rec, char** memory, char** position, int* size);
     void AppendToList(TExpressionRec* rec);
 
+    enum class TTokenKind : uint8_t { Other, Operator, LeftBracket };
     struct TTokenPriority {
+        TTokenKind Kind = TTokenKind::Other;
         int Binary = 0;
         int Prefix = 0;
         bool AfterOperator = false;
     };
     std::vector<TTokenPriority> FPriorities;  // per token of the text being compiled
+    std::vector<int> FMatch;                  // per bracket token: its partner
     TExpressionRec* FCurrentRec = nullptr;
     TExpressionRec* FLastRec = nullptr;
     std::vector<TExprWordPtr> FConstantsList;
