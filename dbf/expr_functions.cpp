@@ -222,11 +222,10 @@ void FuncFloatToStr(TExpressionRec* param) {
     const bool hasWidth = HasArg(param, 1);
     const int width = std::max(0, ClampLength(OptionalInt(param, 1, 18)));
     const int decimals = std::max(0, ClampLength(OptionalInt(param, 2, 0)));
-    std::u16string text = FixedFloatText(ArgValue<double>(param, 0), decimals);
-    if (hasWidth && static_cast<int>(text.size()) < width)
-        text.insert(0, static_cast<size_t>(width) - text.size(), u' ');
-    if (static_cast<int>(text.size()) > width) text.resize(static_cast<size_t>(width));
-    AppendString(param, text);
+    char text[kMaxFloatText];
+    const int length = FixedFloatText(ArgValue<double>(param, 0), decimals, text);
+    for (int i = length; hasWidth && i < width; ++i) AppendAscii(param, " ", 1);
+    AppendAscii(param, text, std::min(length, width));
 }
 
 void FuncIntToStr(TExpressionRec* param) {
