@@ -16,14 +16,6 @@
 
 namespace dbf {
 
-double ArgAsDouble(const TExpressionRec* param, int i) {
-    switch (param->ArgsType[i]) {
-        case etInteger: return ArgValue<int32_t>(param, i);
-        case etLargeInt: return static_cast<double>(ArgValue<int64_t>(param, i));
-        default: return ArgValue<double>(param, i);
-    }
-}
-
 std::string Utf16ResultToUtf8(const char16_t* text, int length) {
     if (length < 0) length = static_cast<int>(std::char_traits<char16_t>::length(text));
     std::string result;

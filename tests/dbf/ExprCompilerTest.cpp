@@ -65,6 +65,32 @@ TEST(ExprOverloads, TheLastDefinedIsTriedFirstAndArgumentsChoose) {
     EXPECT_EQ(parser.Run("X + BIG"), "F:5000000002.5");
 }
 
+TEST(ExprDefinitions, AFunctionOfMoreThanSixArgumentsCannotBeMade) {
+    TTestParser parser;
+    try {
+        parser.DefineFunction("SEVEN", "", FuncCounted, dbf::etString, 0, "IIIIIII", "");
+        FAIL();
+    } catch (const dbf::EParserException& e) {
+        EXPECT_STREQ(e.what(), "Too many arguments");
+    }
+    EXPECT_NO_THROW(parser.DefineFunction("SIX", "", FuncCounted, dbf::etString, 0, "IIIIII", ""));
+    EXPECT_EQ(parser.Run("SIX(1, 2, 3, 4, 5, 6)"), "S:ab");
+}
+
+TEST(ExprDefinitions, EmptyTextCompilesNothingAndClearingForgetsTheResultType) {
+    TTestParser parser;
+    EXPECT_EQ(parser.AddExpression(""), -1);
+    EXPECT_EQ(parser.GetResultType(), dbf::etUnknown);
+    EXPECT_EQ(parser.AddExpression("A * 3"), 0);
+    parser.CompileExpression("");  // keeps what was compiled
+    parser.EvaluateCurrent();
+    EXPECT_EQ(RenderResult(parser.ExpResult(), parser.GetResultType()), "I:21");
+    parser.Evaluate("X * 2");
+    EXPECT_EQ(RenderResult(parser.ExpResult(), parser.GetResultType()), "F:5");
+    parser.ClearExpressions();
+    EXPECT_EQ(parser.GetResultType(), dbf::etUnknown);
+}
+
 TEST(ExprFunctionNames, ListsDescribedWordsWithTheirArgumentSeparators) {
     TTestParser parser;
     parser.DefineFunction("COUNTED", "", FuncCounted, dbf::etString, 0, "", "counts its calls");

@@ -6,6 +6,7 @@
 #include "dbf/expr_parser.h"
 #include "dbf/platform/text.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
