@@ -96,6 +96,8 @@ private:
     TExpressionRec* MakeFunctionCall(const TTokenList& tokens, int from, int to, int depth);
     void CheckArguments(TExpressionRec* rec, int depth);
     int CheckArgumentsOnce(TExpressionRec* rec) const;
+    // A variable already defined under a name a function or operator also has.
+    TExprWordPtr SharedNameVariable(const std::string& name) const;
     void LinkVariables(TExpressionRec* rec);
     void RemoveConstants(TExpressionRec*& slot, int depth);
     bool CanVary(const TExpressionRec* rec) const;

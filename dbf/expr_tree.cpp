@@ -249,18 +249,33 @@ void TCustomExpressionParser::CheckArguments(TExpressionRec* rec, int depth) {
         }
     }
     if (error != 0 && !rec->WantsFunction) {
-        // Perhaps a field that shares its name with a function or operator.
-        HandleUnknownVariable(name);
-        if (FWordsList.Search(name, index) && FWordsList.Item(index)->GetIsVariable()) {
-            TExprWordPtr variable = FWordsList.Item(index);
-            if (index + 1 < FWordsList.Count() && CompareWordNames(FWordsList.Item(index + 1)->Name(), name) == 0)
-                FWordsList.Swap(index, index + 1);
+        // Perhaps a field that shares its name with a function or operator:
+        // defined once, then kept behind the function so that later searches
+        // still find the function first.
+        TExprWordPtr variable = SharedNameVariable(name);
+        if (!variable) {
+            HandleUnknownVariable(name);
+            if (FWordsList.Search(name, index) && FWordsList.Item(index)->GetIsVariable()) {
+                variable = FWordsList.Item(index);
+                if (index + 1 < FWordsList.Count() && CompareWordNames(FWordsList.Item(index + 1)->Name(), name) == 0)
+                    FWordsList.Swap(index, index + 1);
+            }
+        }
+        if (variable) {
             rec->ExprWord = variable;
             rec->Oper = variable->ExprFunc();
             error = CheckArgumentsOnce(rec);
         }
     }
     if (error != 0) throw EParserException(ArgumentError(error));
+}
+
+TExprWordPtr TCustomExpressionParser::SharedNameVariable(const std::string& name) const {
+    int index;
+    if (!FWordsList.Search(name, index)) return nullptr;
+    for (; index < FWordsList.Count() && CompareWordNames(FWordsList.Item(index)->Name(), name) == 0; ++index)
+        if (FWordsList.Item(index)->GetIsVariable()) return FWordsList.Item(index);
+    return nullptr;
 }
 
 void TCustomExpressionParser::LinkVariables(TExpressionRec* rec) {

@@ -188,7 +188,7 @@ TEST(TableParser, AFieldNamedLikeAFunctionIsTheFieldWithoutBrackets) {
     TTableParser parser(&table.File);
     EXPECT_EQ(Eval(parser, "UPPERCASE + '|'", record), "S:abc  |");
     EXPECT_EQ(Eval(parser, "UPPERCASE(NAME) + UPPERCASE", record), "S:XY                  abc  ");
-    EXPECT_EQ(Eval(parser, "UPPER(UPPERCASE) + UPPERCASE", record), "S:ABC  abc  ");
+    EXPECT_EQ(Eval(parser, "UPPER(UPPERCASE) + UPPERCASE + UPPERCASE", record), "S:ABC  abc  abc  ");
     EXPECT_EQ(Eval(parser, "DTOS(DATE)", record), "S:20240229");
     EXPECT_EQ(Eval(parser, "DATE < DATE()", record), "B:T");
 }
