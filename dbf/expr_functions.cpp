@@ -16,14 +16,6 @@
 
 namespace dbf {
 
-double ArgAsDouble(const TExpressionRec* param, int i) {
-    switch (param->ArgsType[i]) {
-        case etInteger: return ArgValue<int32_t>(param, i);
-        case etLargeInt: return static_cast<double>(ArgValue<int64_t>(param, i));
-        default: return ArgValue<double>(param, i);
-    }
-}
-
 std::string Utf16ResultToUtf8(const char16_t* text, int length) {
     if (length < 0) length = static_cast<int>(std::char_traits<char16_t>::length(text));
     std::string result;
@@ -222,11 +214,10 @@ void FuncFloatToStr(TExpressionRec* param) {
     const bool hasWidth = HasArg(param, 1);
     const int width = std::max(0, ClampLength(OptionalInt(param, 1, 18)));
     const int decimals = std::max(0, ClampLength(OptionalInt(param, 2, 0)));
-    std::u16string text = FixedFloatText(ArgValue<double>(param, 0), decimals);
-    if (hasWidth && static_cast<int>(text.size()) < width)
-        text.insert(0, static_cast<size_t>(width) - text.size(), u' ');
-    if (static_cast<int>(text.size()) > width) text.resize(static_cast<size_t>(width));
-    AppendString(param, text);
+    char text[kMaxFloatText];
+    const int length = FixedFloatText(ArgValue<double>(param, 0), decimals, text);
+    for (int i = length; hasWidth && i < width; ++i) AppendAscii(param, " ", 1);
+    AppendAscii(param, text, std::min(length, width));
 }
 
 void FuncIntToStr(TExpressionRec* param) {

@@ -50,8 +50,6 @@ inline void AppendString(TExpressionRec* param, std::u16string_view text) {
     param->Res->Append(text.data(), static_cast<int>(text.size()));
 }
 
-// The numeric argument i widened to a double, whatever its type.
-double ArgAsDouble(const TExpressionRec* param, int i);
 // Whether argument i was given (optional arguments have no buffer).
 inline bool HasArg(const TExpressionRec* param, int i) { return i < MaxArg && param->Args[i] != nullptr; }
 

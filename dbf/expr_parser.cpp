@@ -93,6 +93,7 @@ void TCustomExpressionParser::CompileExpression(const std::string& AnExpression)
 
 void TCustomExpressionParser::CompileTokens(const TTokenList& tokens) {
     Check(tokens);
+    ComputePriorities(tokens);
     TExpressionRec* root = MakeTree(tokens, 0, static_cast<int>(tokens.size()), 0);
     if (root == nullptr) throw EParserException("Operator/function missing");
     try {

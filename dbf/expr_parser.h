@@ -91,11 +91,13 @@ private:
 
     // Tree (expr_tree.cpp).
     void Check(const TTokenList& tokens) const;
-    int OperatorPriority(const TTokenList& tokens, int from, int p, bool& prefix) const;
+    void ComputePriorities(const TTokenList& tokens);
     TExpressionRec* MakeTree(const TTokenList& tokens, int from, int to, int depth);
     TExpressionRec* MakeFunctionCall(const TTokenList& tokens, int from, int to, int depth);
     void CheckArguments(TExpressionRec* rec, int depth);
     int CheckArgumentsOnce(TExpressionRec* rec) const;
+    // A variable already defined under a name a function or operator also has.
+    TExprWordPtr SharedNameVariable(const std::string& name) const;
     void LinkVariables(TExpressionRec* rec);
     void RemoveConstants(TExpressionRec*& slot, int depth);
     bool CanVary(const TExpressionRec* rec) const;
@@ -103,6 +105,15 @@ private:
     void MakeLinkedList(TExpressionRec* rec, char** memory, char** position, int* size);
     void AppendToList(TExpressionRec* rec);
 
+    enum class TTokenKind : uint8_t { Other, Operator, LeftBracket };
+    struct TTokenPriority {
+        TTokenKind Kind = TTokenKind::Other;
+        int Binary = 0;
+        int Prefix = 0;
+        bool AfterOperator = false;
+    };
+    std::vector<TTokenPriority> FPriorities;  // per token of the text being compiled
+    std::vector<int> FMatch;                  // per bracket token: its partner
     TExpressionRec* FCurrentRec = nullptr;
     TExpressionRec* FLastRec = nullptr;
     std::vector<TExprWordPtr> FConstantsList;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <algorithm>
 
 namespace dbf {
 
@@ -21,63 +23,72 @@ namespace {
 
 constexpr int kSignificantDigits = 18;
 
-std::u16string Widen(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
-// Rounds the digit string half away from zero to keep digits; answers
-// whether a carry added a leading digit.
-bool RoundDigits(std::string& digits, int keep) {
-    if (keep >= static_cast<int>(digits.size())) return false;
+// Rounds the digits (count of them at digits) half away from zero to keep
+// digits; answers whether a carry added a leading digit (digits then holds
+// keep + 1 of them).
+bool RoundDigits(char* digits, int& count, int keep) {
+    if (keep >= count) return false;
     if (keep < 0) {
-        digits.clear();
+        count = 0;
         return false;
     }
-    const bool up = digits[static_cast<size_t>(keep)] >= '5';
-    digits.resize(static_cast<size_t>(keep));
+    const bool up = digits[keep] >= '5';
+    count = keep;
     if (!up) return false;
     for (int i = keep - 1; i >= 0; --i) {
-        if (digits[static_cast<size_t>(i)] < '9') {
-            ++digits[static_cast<size_t>(i)];
+        if (digits[i] < '9') {
+            ++digits[i];
             return false;
         }
-        digits[static_cast<size_t>(i)] = '0';
+        digits[i] = '0';
     }
-    digits.insert(digits.begin(), '1');
+    std::memmove(digits + 1, digits, static_cast<size_t>(count));
+    digits[0] = '1';
+    ++count;
     return true;
+}
+
+int Copy(const char* text, char* out) {
+    const int length = static_cast<int>(std::strlen(text));
+    std::memcpy(out, text, static_cast<size_t>(length));
+    return length;
 }
 
 }  // namespace
 
-std::u16string FixedFloatText(double value, int decimals) {
-    if (std::isnan(value)) return u"NAN";
-    if (std::isinf(value)) return value < 0 ? u"-INF" : u"INF";
+int FixedFloatText(double value, int decimals, char* out) {
+    if (std::isnan(value)) return Copy("NAN", out);
+    if (std::isinf(value)) return Copy(value < 0 ? "-INF" : "INF", out);
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, std::fabs(value));
     // buffer: d.ddddddddddddddddde+XX
-    std::string digits;
+    char digits[kSignificantDigits + 2];
+    int count = 0;
     const char* p = buffer;
     for (; *p != 'e'; ++p)
-        if (*p != '.') digits += *p;
-    int exponent = std::atoi(p + 1);
-    if (value == 0) exponent = 0;
-    int integerDigits = exponent + 1;
+        if (*p != '.') digits[count++] = *p;
+    int integerDigits = value == 0 ? 1 : std::atoi(p + 1) + 1;
     if (integerDigits > kSignificantDigits) {
         std::snprintf(buffer, sizeof buffer, "%.*E", kSignificantDigits - 1, value);
-        return Widen(buffer);
+        return Copy(buffer, out);
     }
-    if (RoundDigits(digits, integerDigits + decimals)) ++integerDigits;
-    // Digits before the first significant one, then the rounded digits, then zeros.
-    std::string all;
-    if (integerDigits < 0) all.assign(static_cast<size_t>(-integerDigits), '0');
-    all += digits;
+    if (RoundDigits(digits, count, integerDigits + decimals)) ++integerDigits;
+    // The digit at position i of the fixed text (integer part first), counted
+    // from the first significant one at integerDigits before the point.
+    auto digitAt = [&](int position) {
+        const int index = position - (std::max(integerDigits, 0) - integerDigits);
+        return index >= 0 && index < count ? digits[index] : '0';
+    };
     const int before = std::max(integerDigits, 0);
-    const size_t needed = static_cast<size_t>(before + decimals);
-    if (all.size() < needed) all.append(needed - all.size(), '0');
-    all.resize(needed);
-    std::string text = before > 0 ? all.substr(0, static_cast<size_t>(before)) : std::string("0");
-    if (decimals > 0) text += "." + all.substr(static_cast<size_t>(before));
-    const bool zero = all.find_first_not_of('0') == std::string::npos;
-    if (value < 0 && !zero) text.insert(text.begin(), '-');
-    return Widen(text);
+    bool zero = true;
+    for (int i = 0; i < before + decimals; ++i) zero = zero && digitAt(i) == '0';
+    int length = 0;
+    if (value < 0 && !zero) out[length++] = '-';
+    if (before == 0) out[length++] = '0';
+    for (int i = 0; i < before; ++i) out[length++] = digitAt(i);
+    if (decimals > 0) out[length++] = '.';
+    for (int i = 0; i < decimals; ++i) out[length++] = digitAt(before + i);
+    return length;
 }
 
 void DecodeDateValue(double value, int& year, int& month, int& day) {

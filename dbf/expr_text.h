@@ -1,6 +1,6 @@
 // Text helpers of the evaluation routines: number and date formatting, the
 // wildcard comparison of the partial-match "=", and appending ASCII text to
-// a result. None allocates except FixedFloatText.
+// a result. None allocates.
 #pragma once
 
 #include "dbf/expr_words.h"
@@ -26,8 +26,10 @@ void AppendAscii(TExpressionRec* param, const char* text, int length);
 
 // The value in fixed-point notation with 18 significant digits and that many
 // decimals (rounded half away from zero), "." as separator; exponent notation
-// for values of more than 18 integer digits.
-std::u16string FixedFloatText(double value, int decimals);
+// for values of more than 18 integer digits. Writes at most
+// kMaxFloatText characters to out and answers their number.
+inline constexpr int kMaxFloatText = 2 * kMaxTextLength;
+int FixedFloatText(double value, int decimals, char* out);
 
 // Year, month and day of a date-time value (0 is 30 December 1899).
 void DecodeDateValue(double value, int& year, int& month, int& day);

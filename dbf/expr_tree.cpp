@@ -59,41 +59,60 @@ void TCustomExpressionParser::Check(const TTokenList& tokens) const {
     }
 }
 
-// The priority of the operator at p and whether it stands in prefix position
-// (first in its range, or right behind another operator). A prefix operator
-// takes the priority of its one-operand form (NOT, the leading minus).
-int TCustomExpressionParser::OperatorPriority(const TTokenList& tokens, int from, int p, bool& prefix) const {
-    const TExprWord& word = *tokens[static_cast<size_t>(p)];
-    prefix = p == from || tokens[static_cast<size_t>(p - 1)]->GetIsOperator();
-    const int wanted = prefix ? 1 : 2;
-    int index;
-    if (FWordsList.Search(word.Name(), index)) {
+// The bracket partners and the priorities of every operator token, found
+// once per compile. Priorities: as a
+// binary operator, and in prefix position (first in its range, or right
+// behind another operator), where it takes the priority of its one-operand
+// form (NOT, the leading minus).
+void TCustomExpressionParser::ComputePriorities(const TTokenList& tokens) {
+    // The partner of every bracket (the list is balanced: Check ran).
+    FMatch.assign(tokens.size(), -1);
+    std::vector<int> open;
+    for (size_t p = 0; p < tokens.size(); ++p) {
+        if (IsLeftBracket(tokens[p])) open.push_back(static_cast<int>(p));
+        if (IsRightBracket(tokens[p]) && !open.empty()) {
+            FMatch[static_cast<size_t>(open.back())] = static_cast<int>(p);
+            FMatch[p] = open.back();
+            open.pop_back();
+        }
+    }
+    FPriorities.assign(tokens.size(), TTokenPriority{});
+    for (size_t p = 0; p < tokens.size(); ++p) {
+        const TExprWord& word = *tokens[p];
+        TTokenPriority& priority = FPriorities[p];
+        if (IsLeftBracket(tokens[p])) priority.Kind = TTokenKind::LeftBracket;
+        if (!word.GetIsOperator()) continue;
+        priority.Kind = TTokenKind::Operator;
+        priority.AfterOperator = p > 0 && tokens[p - 1]->GetIsOperator();
+        priority.Binary = Priority(word);
+        priority.Prefix = kPrefixPriority;
+        int index;
+        if (!FWordsList.Search(word.Name(), index)) continue;
+        bool binaryFound = false, prefixFound = false;
         for (int i = index; i < FWordsList.Count() && CompareWordNames(FWordsList.Item(i)->Name(), word.Name()) == 0;
              ++i) {
             const TExprWord& overload = *FWordsList.Item(i);
-            if (overload.GetIsOperator() && overload.GetMaxFunctionArg() == wanted) return Priority(overload);
+            if (!overload.GetIsOperator()) continue;
+            if (overload.GetMaxFunctionArg() == 2 && !binaryFound) {
+                priority.Binary = Priority(overload);
+                binaryFound = true;
+            }
+            if (overload.GetMaxFunctionArg() == 1 && !prefixFound) {
+                priority.Prefix = Priority(overload);
+                prefixFound = true;
+            }
         }
     }
-    return prefix ? kPrefixPriority : Priority(word);
 }
 
 TExpressionRec* TCustomExpressionParser::MakeTree(const TTokenList& tokens, int from, int to, int depth) {
     if (depth > MaxNesting) NestingTooDeep();
-    // Strip enclosing brackets.
-    int leading = 0, trailing = 0;
-    while (from + leading < to && IsLeftBracket(tokens[static_cast<size_t>(from + leading)])) ++leading;
-    while (to - 1 - trailing >= from && IsRightBracket(tokens[static_cast<size_t>(to - 1 - trailing)])) ++trailing;
-    int k = std::min(leading, trailing);
-    if (k > 0) {
-        int level = k;
-        for (int p = from + k; p < to - k; ++p) {
-            if (IsLeftBracket(tokens[static_cast<size_t>(p)])) ++level;
-            if (IsRightBracket(tokens[static_cast<size_t>(p)])) --level;
-            if (level < k) k = level;
-        }
-        if (k < 0) k = 0;
-        from += k;
-        to -= k;
+    // Strip enclosing brackets: pairs whose bracket opening the range closes
+    // it, so (a)+(b) keeps its brackets and ((a+b)) loses both pairs.
+    while (to - from >= 2 && IsLeftBracket(tokens[static_cast<size_t>(from)]) &&
+           FMatch[static_cast<size_t>(from)] == to - 1) {
+        ++from;
+        --to;
     }
     if (from >= to) return nullptr;
     if (to - from == 1) {
@@ -109,16 +128,15 @@ TExpressionRec* TCustomExpressionParser::MakeTree(const TTokenList& tokens, int 
     // equal ones the rightmost (left-to-right grouping). A prefix operator
     // belongs to the operand behind it, so only one that opens the range can
     // be evaluated last.
-    int best = -1, bestPriority = 0, level = 0;
+    int best = -1, bestPriority = 0;
     bool bestPrefix = false;
     for (int p = from; p < to; ++p) {
-        const TExprWordPtr& word = tokens[static_cast<size_t>(p)];
-        if (IsLeftBracket(word)) ++level;
-        else if (IsRightBracket(word)) --level;
-        else if (level == 0 && word->GetIsOperator()) {
-            bool prefix;
-            const int priority = OperatorPriority(tokens, from, p, prefix);
+        const TTokenPriority& info = FPriorities[static_cast<size_t>(p)];
+        if (info.Kind == TTokenKind::LeftBracket) p = FMatch[static_cast<size_t>(p)];  // skip the group
+        else if (info.Kind == TTokenKind::Operator) {
+            const bool prefix = p == from || info.AfterOperator;
             if (prefix && p != from) continue;
+            const int priority = prefix ? info.Prefix : info.Binary;
             if (best < 0 || priority > bestPriority || (priority == bestPriority && !prefix && !bestPrefix)) {
                 best = p;
                 bestPriority = priority;
@@ -151,20 +169,22 @@ TExpressionRec* TCustomExpressionParser::MakeFunctionCall(const TTokenList& toke
         int end = from + 1;
         if (end < to && IsLeftBracket(tokens[static_cast<size_t>(end)])) {
             rec->WantsFunction = true;
-            int level = 1, argStart = end + 1, slot = 0;
-            for (end = end + 1; end < to && level > 0; ++end) {
-                const TExprWordPtr& token = tokens[static_cast<size_t>(end)];
-                if (IsLeftBracket(token)) ++level;
-                if (IsRightBracket(token)) --level;
-                const bool closes = level == 0;
-                if ((level == 1 && IsComma(token)) || closes) {
-                    if (slot >= MaxArg) throw EParserException("Function or operand has too many arguments");
-                    TExpressionRec* arg = MakeTree(tokens, argStart, end, depth + 1);
-                    if (arg == nullptr && (slot > 0 || !closes)) throw EParserException("Missing argument");
-                    rec->ArgList[slot++] = arg;
-                    argStart = end + 1;
+            const int close = FMatch[static_cast<size_t>(end)];
+            int argStart = end + 1, slot = 0;
+            for (int p = end + 1; p <= close; ++p) {
+                const TExprWordPtr& token = tokens[static_cast<size_t>(p)];
+                if (IsLeftBracket(token) && p != close) {
+                    p = FMatch[static_cast<size_t>(p)];
+                    continue;
                 }
+                if (!IsComma(token) && p != close) continue;
+                if (slot >= MaxArg) throw EParserException("Function or operand has too many arguments");
+                TExpressionRec* arg = MakeTree(tokens, argStart, p, depth + 1);
+                if (arg == nullptr && (slot > 0 || p != close)) throw EParserException("Missing argument");
+                rec->ArgList[slot++] = arg;
+                argStart = p + 1;
             }
+            end = close + 1;
         }
         if (end < to) throw EParserException("Missing operator after '" + word->Name() + "'");
     } catch (...) {
@@ -229,18 +249,33 @@ void TCustomExpressionParser::CheckArguments(TExpressionRec* rec, int depth) {
         }
     }
     if (error != 0 && !rec->WantsFunction) {
-        // Perhaps a field that shares its name with a function or operator.
-        HandleUnknownVariable(name);
-        if (FWordsList.Search(name, index) && FWordsList.Item(index)->GetIsVariable()) {
-            TExprWordPtr variable = FWordsList.Item(index);
-            if (index + 1 < FWordsList.Count() && CompareWordNames(FWordsList.Item(index + 1)->Name(), name) == 0)
-                FWordsList.Swap(index, index + 1);
+        // Perhaps a field that shares its name with a function or operator:
+        // defined once, then kept behind the function so that later searches
+        // still find the function first.
+        TExprWordPtr variable = SharedNameVariable(name);
+        if (!variable) {
+            HandleUnknownVariable(name);
+            if (FWordsList.Search(name, index) && FWordsList.Item(index)->GetIsVariable()) {
+                variable = FWordsList.Item(index);
+                if (index + 1 < FWordsList.Count() && CompareWordNames(FWordsList.Item(index + 1)->Name(), name) == 0)
+                    FWordsList.Swap(index, index + 1);
+            }
+        }
+        if (variable) {
             rec->ExprWord = variable;
             rec->Oper = variable->ExprFunc();
             error = CheckArgumentsOnce(rec);
         }
     }
     if (error != 0) throw EParserException(ArgumentError(error));
+}
+
+TExprWordPtr TCustomExpressionParser::SharedNameVariable(const std::string& name) const {
+    int index;
+    if (!FWordsList.Search(name, index)) return nullptr;
+    for (; index < FWordsList.Count() && CompareWordNames(FWordsList.Item(index)->Name(), name) == 0; ++index)
+        if (FWordsList.Item(index)->GetIsVariable()) return FWordsList.Item(index);
+    return nullptr;
 }
 
 void TCustomExpressionParser::LinkVariables(TExpressionRec* rec) {

@@ -20,18 +20,6 @@ TExpressionType ExprCharToExprType(char letter) {
     }
 }
 
-char ExprTypeToChar(TExpressionType type) {
-    switch (type) {
-        case etInteger: return 'I';
-        case etString: return 'S';
-        case etBoolean: return 'B';
-        case etLargeInt: return 'L';
-        case etFloat: return 'F';
-        case etDateTime: return 'D';
-        default: return 'U';
-    }
-}
-
 // ---- result writer ----
 
 void TDynamicType::AssureSpace(int characters) {

@@ -46,7 +46,6 @@ public:
 
 // The type of a signature letter: I S B L F D; any other letter is etUnknown.
 TExpressionType ExprCharToExprType(char letter);
-char ExprTypeToChar(TExpressionType type);
 
 inline constexpr int MaxArg = 6;
 inline constexpr int ArgAllocSize = 32;
@@ -69,8 +68,6 @@ public:
     void Append(const char16_t* source, int length);
     // The decimal digits of |value|.
     void AppendInteger(int32_t value);
-    // Characters written since the start of the buffer.
-    int Length() const { return static_cast<int>((*FPosition - *FMemory) / 2); }
 
 private:
     char** FMemory;
