@@ -2,7 +2,10 @@
 // - the walk layout: NAME C10, CITY C10, AMOUNT N8, ACTIVE L, SINCE D;
 // - the question table of the trainer: 17 fields (KAPITEL C10, FRAGENR C10,
 //   FRAGE memo, then ANTWORT1..7 memo each followed by ANT1KORREK..ANT7KORREK L);
-// - a memo table: ID N8, TEXT memo, in dBASE IV or FoxPro.
+// - a memo table: ID N8, TEXT memo, in dBASE IV or FoxPro;
+// - the payment layout of the filter work: NAME C10, ORT C12, BETRAG N10.2,
+//   DATUM D, with names of mixed case ("Meier", "MEIER", "meier", ...) so that
+//   a filter on UPPER(NAME) selects a known share of the records.
 //
 // Contract: record i (0-based) of a built table always holds the same values,
 // so any two runs and any two programs see the same bytes. Built tables are
@@ -42,6 +45,25 @@ void CreateMemoTable(const std::string& folder, const std::string& name, int lev
 // The memo text of record i: memoBytes bytes of varying text.
 std::string MemoText(int64_t i, int memoBytes);
 
+// Creates the payment-layout table (dBASE IV) with records 0..records-1 and leaves it closed.
+void CreatePaymentTable(const std::string& folder, const std::string& name, int64_t records);
+// The values of payment record i, as the table holds them (DATUM as YYYY-MM-DD),
+// for programs that load the same rows elsewhere.
+struct TPaymentRow {
+    std::string Name;
+    std::string Ort;
+    double Betrag = 0;
+    std::string Datum;
+};
+TPaymentRow PaymentRow(int64_t i);
+
+// The two filters of the filter work, and how many of the first records
+// records each selects, counted from PaymentRow (the plain walk, an empty
+// expression, selects them all).
+inline constexpr const char* kPaymentFilterUpper = "UPPER(NAME) = 'MEIER' AND BETRAG > 100";
+inline constexpr const char* kPaymentFilterDtos = "DTOS(DATUM) >= '20230101' AND SUBSTR(ORT, 1, 3) = 'Ber'";
+int64_t ExpectedPaymentMatches(const std::string& expression, int64_t records);
+
 // Folder and name of a table built once per process and size.
 struct TBenchTable {
     std::string Folder;
@@ -49,5 +71,6 @@ struct TBenchTable {
 };
 const TBenchTable& CachedWalkTable(int64_t records);
 const TBenchTable& CachedQuestionTable(int64_t records);
+const TBenchTable& CachedPaymentTable(int64_t records);
 
 }  // namespace bench

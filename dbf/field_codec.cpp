@@ -272,9 +272,31 @@ T IntegerOrZero(std::string_view text) {
     return ParseInteger(text, value) ? value : T(0);
 }
 
+double NumberOrZero(const char* first, const char* last) {
+    if (first != last && *first == '+') ++first;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    return (ec == std::errc() && ptr == last && first != last) ? value : 0;
+}
+
+// Digits and signs with at most one point: text in which no locale's decimal
+// separator (a point, a comma or another character that is neither a digit
+// nor a sign) can stand anywhere but at the point.
+bool IsPlainNumber(std::string_view text) {
+    int points = 0;
+    for (const char c : text) {
+        if (c == '.') ++points;
+        else if ((c < '0' || c > '9') && c != '-' && c != '+') return false;
+    }
+    return points <= 1;
+}
+
 // The text is read as the platform reads numbers in the user's notation after
-// its first point has been replaced by the user's decimal separator.
+// its first point has been replaced by the user's decimal separator. Plain
+// numbers, what the engine writes, read alike in every notation, so they do
+// not ask for the separator: a filter reads one for every record.
 double ParseNumber(std::string_view text) {
+    if (IsPlainNumber(text)) return NumberOrZero(text.data(), text.data() + text.size());
     std::string number(text);
     const char separator = platform::DecimalSeparator();
     const size_t point = number.find('.');
@@ -284,12 +306,7 @@ double ParseNumber(std::string_view text) {
         const size_t sep = number.find(separator);
         if (sep != std::string::npos) number[sep] = '.';
     }
-    const char* first = number.data();
-    const char* last = first + number.size();
-    if (first != last && *first == '+') ++first;
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    return (ec == std::errc() && ptr == last && first != last) ? value : 0;
+    return NumberOrZero(number.data(), number.data() + number.size());
 }
 
 TTimeStamp ParseDate(std::string_view text) {

@@ -7,6 +7,7 @@
 #include "dataset/DatabaseError.h"
 #include "dbf/blob_stream.h"
 #include "dbf/table_buffer.h"
+#include "dbf/table_parser.h"
 #include "dbf/language.h"
 #include "dbf/messages.h"
 #include "dbf/stream.h"
@@ -105,12 +106,6 @@ void TTable::SetShowDeleted(bool value) {
     if (FCursor) Refresh();
 }
 
-void TTable::SetFiltered(bool value) {
-    if (value == FFiltered) return;
-    FFiltered = value;
-    if (FCursor) Refresh();
-}
-
 std::string TTable::Version() const { return Format("%d.%02d", kMajorVersion, kMinorVersion); }
 
 std::string TTable::LanguageStr() const { return FTableFile ? FTableFile->GetLanguageStr() : std::string(); }
@@ -133,6 +128,7 @@ void TTable::InternalOpen() {
     FBlobStreams.assign(static_cast<size_t>(FieldDefs().Count()), nullptr);
     DetermineTranslationMode();
     FTempBuffer = AllocRecordBuffer();
+    CompileFilterAtOpen();
     // No index is ever selected yet: the cursor is the physical one.
     FCursor = std::make_unique<TTableCursor>(*FTableFile);
     FCursor->First();
@@ -255,6 +251,7 @@ void TTable::InternalClose() {
     BindFields(false);
     if (DefaultFields()) DestroyFields();
     FCursor.reset();
+    FParser.reset();
     FEditingRecNo = -1;
     FCodePage = 0;
     FAnsiCodePage = 0;

@@ -23,15 +23,21 @@
 //   write fails with ETableError naming the character (StorePlainForms).
 // - Memo texts go through one cached stream per memo field (TTableBlobStream)
 //   and reach the memo file when the record is posted.
-// - Filters and index order are not part of this object yet: the filter text
-//   is always empty and no index is ever selected, so the cursor is always the
-//   physical one. OnFilterRecord is the hook a filter plugs into.
+// - A filter (Filter, a dBASE expression; FilterOptions) is compiled when it
+//   is set on an open table or when the table opens; a text that does not
+//   compile raises at once and leaves the previous filter in force. While
+//   Filtered is set, walks, counts and searches see only the records the
+//   expression accepts and OnFilterRecord then lets pass; FindRecord always
+//   applies them (dbf/table_filter.h).
+// - Index order is not part of this object yet: no index is ever selected,
+//   so the cursor is always the physical one.
 #pragma once
 
 #include "dataset/DataSet.h"
 #include "dbf/common.h"
 #include "dbf/cursor.h"
 #include "dbf/table_file.h"
+#include "dbf/table_filter.h"
 
 #include <cstdint>
 #include <functional>
@@ -42,6 +48,8 @@
 namespace dbf {
 
 class TTableBlobStream;
+class TTableExpression;
+class TTableParser;
 
 enum TTableOpenMode { omNormal = 0, omAutoCreate = 1, omTemporary = 2 };
 enum TTableStorage { stoMemory = 0, stoFile = 1 };
@@ -135,11 +143,19 @@ public:
     int KeySize() const { return 0; }
     // Neutral values while closed.
     TTableHeaderFacts HeaderFacts() const;
-    // The filter and index hooks: no expression or index support yet.
+    // The filter (table_filter.cpp). Setting the text or the options of an
+    // open table compiles the expression first: EParserException or
+    // ETableError with the compiler's message when it does not compile (or
+    // gives no boolean), and the previous filter stays. A change refreshes the
+    // view when the table is open and Filtered is set.
     const std::string& Filter() const { return FFilter; }
-    const std::string& IndexName() const { return FIndexName; }
+    void SetFilter(const std::string& value);
     bool Filtered() const { return FFiltered; }
     void SetFiltered(bool value);
+    TFilterOptions FilterOptions() const { return FFilterOptions; }
+    void SetFilterOptions(TFilterOptions value);
+    // No index support yet.
+    const std::string& IndexName() const { return FIndexName; }
 
     // Creating. Both need the closed state and leave the object closed.
     void CreateTable() { CreateTableEx(nullptr); }
@@ -160,7 +176,8 @@ public:
     // find, one per field; empty when none is found. The cursor stays put.
     std::vector<ds::TVariant> Lookup(const std::string& keyFields, const std::vector<ds::TVariant>& keyValues,
                                      const std::string& resultFields);
-    // The next (or prior) record that OnFilterRecord accepts; with restart
+    // The next (or prior) record that the filter expression and
+    // OnFilterRecord accept, whether Filtered is set or not; with restart
     // from the first (or last) record.
     bool FindRecord(bool restart, bool goForward);
     void Resync(ds::TResyncMode mode = 0) override;
@@ -223,6 +240,7 @@ protected:
 
 private:
     friend class TTableBlobStream;
+    friend class TTableExpression;
 
     // The dialect a table of that level is created in.
     static TXBaseVersion VersionOfLevel(int level);
@@ -248,9 +266,13 @@ private:
     // The buffer whose record the field objects see now, or null.
     ds::TRecordBuffer GetCurrentBuffer() const;
     bool ReadCurrentRecord(ds::TRecordBuffer buffer, ds::TGetResult& result);
-    bool FilterAccepts(ds::TRecordBuffer buffer);
-    template <typename Action>
-    void InFilterState(ds::TRecordBuffer buffer, Action action);
+    // The filter (table_filter.cpp).
+    bool DoFilterRecord(ds::TRecordBuffer buffer);
+    std::unique_ptr<TTableParser> CompileFilter(const std::string& text, TFilterOptions options) const;
+    void CompileFilterAtOpen();
+    void RefreshFiltered();
+    // The field objects read the given buffer while action runs.
+    void InFilterState(ds::TRecordBuffer buffer, const std::function<void()>& action);
     void MoveCursorTo(bool physical, int value);
     std::vector<ds::TField*> FieldList(const std::string& names) const;
     bool FindKey(const std::vector<ds::TField*>& keyFields, const std::vector<ds::TVariant>& keyValues,
@@ -275,6 +297,8 @@ private:
 
     std::unique_ptr<TTableFile> FTableFile;
     std::unique_ptr<TVirtualCursor> FCursor;
+    // The compiled filter; only while open and the filter text is not empty.
+    std::unique_ptr<TTableParser> FParser;
     TTableOpenMode FOpenMode = omNormal;
     TTableStorage FStorage = stoFile;
     std::vector<std::shared_ptr<TTableBlobStream>> FBlobStreams;
@@ -305,6 +329,7 @@ private:
     bool FDisableResyncOnPost = false;
     bool FStoreDefs = false;
     bool FFiltered = false;
+    TFilterOptions FFilterOptions = 0;
     bool FFindRecordFilter = false;
     TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
     TTranslationMode FTranslationMode = tmNoneAvailable;

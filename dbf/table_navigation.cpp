@@ -105,7 +105,7 @@ ds::TGetResult TTable::GetRecord(ds::TRecordBuffer buffer, ds::TGetMode mode, bo
             SetBufferFlag(buffer, ds::bfCurrent);
             SetBufferSeqNo(buffer, FCursor->GetSequentialRecno());
             GetCalcFields(buffer);
-            if (FFiltered || FFindRecordFilter) acceptable = FilterAccepts(buffer);
+            if (FFiltered || FFindRecordFilter) acceptable = DoFilterRecord(buffer);
         }
         if (mode == ds::gmCurrent && !acceptable) result = ds::grError;
     } while (result == ds::grOK && !acceptable);
@@ -125,16 +125,7 @@ bool TTable::ReadCurrentRecord(ds::TRecordBuffer buffer, ds::TGetResult& result)
     return FShowDeleted || buffer[kImageOffset] != kDeletedFlag;
 }
 
-// The filter hook: no filter expression yet, only OnFilterRecord decides.
-bool TTable::FilterAccepts(ds::TRecordBuffer buffer) {
-    bool accept = true;
-    if (OnFilterRecord) InFilterState(buffer, [&] { OnFilterRecord(*this, accept); });
-    return accept;
-}
-
-// The field objects read the given buffer while action runs.
-template <typename Action>
-void TTable::InFilterState(ds::TRecordBuffer buffer, Action action) {
+void TTable::InFilterState(ds::TRecordBuffer buffer, const std::function<void()>& action) {
     ds::TRecordBuffer savedBuffer = std::exchange(FFilterBuffer, buffer);
     const ds::TDataSetState savedState = SetTempState(ds::dsFilter);
     try {

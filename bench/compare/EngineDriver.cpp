@@ -5,6 +5,9 @@
 //   quarzel_compare append FILE N shared|exclusive   a new walk-layout table of N records
 //   quarzel_compare memo-write FILE N BYTES dbase4|foxpro
 //   quarzel_compare memo-read FILE                   every memo's text
+//   quarzel_compare payments FILE N                  a new payment-layout table of N records
+//   quarzel_compare payments-csv N                   the same rows as CSV on standard output
+//   quarzel_compare count FILE [EXPR]                a walk counting the records, filtered by EXPR
 //
 // Each prints what it did (records, and bytes of text seen) so the work
 // cannot be skipped and the peers' answers can be compared with it.
@@ -85,11 +88,39 @@ void MemoRead(const TTablePath& path) {
     std::cout << memos << " memos, " << bytes << " bytes of text\n";
 }
 
+void Payments(const TTablePath& path, int64_t count) {
+    bench::CreatePaymentTable(path.Folder, path.Name, count);
+    std::cout << count << " records appended\n";
+}
+
+// Text fields carry no commas or quotes, so they need no quoting.
+void PaymentsCsv(int64_t count) {
+    std::cout << "name,ort,betrag,datum\n";
+    for (int64_t i = 0; i < count; ++i) {
+        const bench::TPaymentRow row = bench::PaymentRow(i);
+        std::cout << row.Name << ',' << row.Ort << ',' << row.Betrag << ',' << row.Datum << '\n';
+    }
+}
+
+void Count(const TTablePath& path, const std::string& expression) {
+    dbf::TTable table;
+    bench::UseTable(table, path.Folder, path.Name, false);
+    table.Open();
+    table.SetFilter(expression);
+    table.SetFiltered(true);
+    int64_t records = 0;
+    for (table.First(); !table.Eof(); table.Next()) ++records;
+    std::cout << records << " records\n";
+}
+
 int Usage() {
     std::cerr << "usage: quarzel_compare walk FILE shared|exclusive\n"
                  "       quarzel_compare append FILE N shared|exclusive\n"
                  "       quarzel_compare memo-write FILE N BYTES dbase4|foxpro\n"
-                 "       quarzel_compare memo-read FILE\n";
+                 "       quarzel_compare memo-read FILE\n"
+                 "       quarzel_compare payments FILE N\n"
+                 "       quarzel_compare payments-csv N\n"
+                 "       quarzel_compare count FILE [EXPR]\n";
     return 2;
 }
 
@@ -98,12 +129,18 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
     const std::string command = argv[1];
+    if (command == "payments-csv" && argc == 3) {
+        PaymentsCsv(std::stoll(argv[2]));
+        return 0;
+    }
     const TTablePath path = SplitPath(argv[2]);
     try {
         if (command == "walk" && argc == 4) Walk(path, IsExclusive(argv[3]));
         else if (command == "append" && argc == 5) Append(path, std::stoll(argv[3]), IsExclusive(argv[4]));
         else if (command == "memo-write" && argc == 6) MemoWrite(path, std::stoll(argv[3]), std::stoi(argv[4]), argv[5]);
         else if (command == "memo-read" && argc == 3) MemoRead(path);
+        else if (command == "payments" && argc == 4) Payments(path, std::stoll(argv[3]));
+        else if (command == "count" && (argc == 3 || argc == 4)) Count(path, argc == 4 ? argv[3] : "");
         else return Usage();
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";

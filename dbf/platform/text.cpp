@@ -271,15 +271,29 @@ uint32_t UserDefaultLCID() {
     return lcid == 0 ? 0x0409 : lcid;
 }
 
-char DecimalSeparator() {
+namespace {
+
+char DecimalSeparatorOf(const std::string& locale) {
     UErrorCode err = U_ZERO_ERROR;
-    UNumberFormat* format = unum_open(UNUM_DECIMAL, nullptr, 0, IcuLocaleName().c_str(), nullptr, &err);
+    UNumberFormat* format = unum_open(UNUM_DECIMAL, nullptr, 0, locale.c_str(), nullptr, &err);
     if (U_FAILURE(err)) return '.';
     std::unique_ptr<UNumberFormat, void (*)(UNumberFormat*)> owner(format, unum_close);
     UChar symbol[8];
     const int32_t len = unum_getSymbol(format, UNUM_DECIMAL_SEPARATOR_SYMBOL, symbol, 8, &err);
     if (U_FAILURE(err) || len != 1 || symbol[0] < 0x21 || symbol[0] > 0x7E) return '.';
     return static_cast<char>(symbol[0]);
+}
+
+}  // namespace
+
+// Every numeric field value read asks for the separator, and opening a number
+// format costs microseconds, so the answer is kept per locale.
+char DecimalSeparator() {
+    static std::map<std::string, char> cache;
+    const std::string locale = IcuLocaleName();
+    const auto found = cache.find(locale);
+    if (found != cache.end()) return found->second;
+    return cache.emplace(locale, DecimalSeparatorOf(locale)).first->second;
 }
 
 bool CodePageAvailable(int codePage) { return CachedConverter(codePage) != nullptr; }
@@ -419,6 +433,16 @@ std::string CollationSortKey(uint32_t lcid, std::u16string_view text, bool ignor
     return key;
 }
 
+TTextCollator::TTextCollator(bool ignoreCase) : FCollator(CollatorFor(IcuLocaleName(), ignoreCase)) {}
+
+int TTextCollator::Compare(std::u16string_view a, std::u16string_view b) const {
+    if (FCollator == nullptr) return a.compare(b);
+    const UCollationResult r = ucol_strcoll(static_cast<UCollator*>(FCollator), a.data(),
+                                            static_cast<int32_t>(a.size()), b.data(),
+                                            static_cast<int32_t>(b.size()));
+    return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
+}
+
 bool IsLetter(char16_t c) { return u_isalpha(c); }
 
 bool IsLowerCase(char16_t c) { return u_islower(c); }
@@ -426,5 +450,21 @@ bool IsLowerCase(char16_t c) { return u_islower(c); }
 std::string UpperCase(std::string_view utf8) { return MapCase(utf8, u_toupper); }
 
 std::string LowerCase(std::string_view utf8) { return MapCase(utf8, u_tolower); }
+
+void UpperCaseInPlace(char16_t* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) text[i] = UpperCaseUnit(text[i]);
+}
+
+void LowerCaseInPlace(char16_t* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const UChar32 mapped = u_tolower(text[i]);
+        if (mapped <= 0xFFFF) text[i] = static_cast<char16_t>(mapped);
+    }
+}
+
+char16_t UpperCaseUnit(char16_t c) {
+    const UChar32 mapped = u_toupper(c);
+    return mapped <= 0xFFFF ? static_cast<char16_t>(mapped) : c;
+}
 
 }  // namespace dbf::platform

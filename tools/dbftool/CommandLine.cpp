@@ -14,6 +14,7 @@ namespace {
 struct TSubcommands {
     CLI::App* Info;
     CLI::App* Dump;
+    CLI::App* Eval;
     CLI::App* Create;
     CLI::App* Append;
     CLI::App* Update;
@@ -32,11 +33,27 @@ CLI::App* AddTableCommand(CLI::App& app, const char* name, TRequest& request) {
     return command;
 }
 
+// --ignore-case and --no-partial, the filter options; with needed, only beside that option.
+void AddFilterOptions(CLI::App& command, TExpressionRequest& expression, CLI::Option* needed = nullptr) {
+    CLI::Option* ignoreCase = command.add_flag("--ignore-case", expression.IgnoreCase);
+    CLI::Option* noPartial = command.add_flag("--no-partial", expression.NoPartial);
+    if (needed) {
+        ignoreCase->needs(needed);
+        noPartial->needs(needed);
+    }
+}
+
 TSubcommands DefineCommands(CLI::App& app, TRequest& request, std::string& languageText, int& updateRecNo) {
     TSubcommands commands{};
     commands.Info = AddTableCommand(app, "info", request);
     commands.Dump = AddTableCommand(app, "dump", request);
     commands.Dump->add_flag("--deleted", request.WithDeleted);
+    CLI::Option* filter = commands.Dump->add_option("--filter", request.Expression.Text);
+    AddFilterOptions(*commands.Dump, request.Expression, filter);
+    commands.Eval = AddTableCommand(app, "eval", request);
+    commands.Eval->add_option("EXPR", request.Expression.Text)->required();
+    AddFilterOptions(*commands.Eval, request.Expression);
+    commands.Eval->add_flag("--raw", request.Expression.Raw);
     commands.Create = AddTableCommand(app, "create", request);
     commands.Create->add_option("--level", request.Level)->required()->check(CLI::IsMember({3, 4, 7, 25}));
     commands.Language = commands.Create->add_option("--lang", languageText);
@@ -61,6 +78,7 @@ TSubcommands DefineCommands(CLI::App& app, TRequest& request, std::string& langu
 
 TCommand ChosenCommand(const TSubcommands& commands) {
     if (commands.Dump->parsed()) return TCommand::Dump;
+    if (commands.Eval->parsed()) return TCommand::Eval;
     if (commands.Create->parsed()) return TCommand::Create;
     if (commands.Append->parsed()) return TCommand::Append;
     if (commands.Update->parsed()) return TCommand::Update;

@@ -10,15 +10,25 @@
 
 namespace dbftool {
 
-enum class TCommand { Info, Dump, Create, Append, Update, Delete, Recall, Pack, Zap };
+enum class TCommand { Info, Dump, Eval, Create, Append, Update, Delete, Recall, Pack, Zap };
 
 // What append reads: JSON Lines, or with --csv a CSV catalogue.
 enum class TInputFormat { JsonLines, Csv };
+
+// How an expression is compiled: as a filter (the default, with the two
+// filter options) or, with Raw, as an index key is.
+struct TExpressionRequest {
+    std::string Text;                       // dump --filter EXPR, eval EXPR
+    bool IgnoreCase = false;                // --ignore-case
+    bool NoPartial = false;                 // --no-partial
+    bool Raw = false;                       // eval --raw
+};
 
 struct TRequest {
     TCommand Command = TCommand::Info;
     std::string Table;
     bool WithDeleted = false;               // dump --deleted
+    TExpressionRequest Expression;          // dump --filter, eval
     int Level = 4;                          // create --level
     std::optional<int> LanguageId;          // create --lang
     std::vector<std::string> FieldSpecs;    // create NAME:TYPE[:SIZE[:DECIMALS]]...

@@ -1,5 +1,7 @@
 #include "DumpCommand.h"
 
+#include "EvalCommand.h"
+#include "ExpressionError.h"
 #include "JsonOutput.h"
 #include "TableAccess.h"
 
@@ -19,8 +21,13 @@ nlohmann::ordered_json CurrentRecord(dbf::TTable& table, bool withDeleted) {
     return record;
 }
 
-void RunDump(const std::string& tablePath, bool withDeleted, std::ostream& out) {
+void RunDump(const std::string& tablePath, bool withDeleted, const TExpressionRequest& filter, std::ostream& out) {
     std::unique_ptr<dbf::TTable> table = OpenTable(tablePath, TAccess::ReadOnly, withDeleted);
+    CompileOrExplain(filter.Text, [&] {
+        table->SetFilterOptions(FilterOptionsOf(filter));
+        table->SetFilter(filter.Text);
+    });
+    table->SetFiltered(true);
     for (table->First(); !table->Eof(); table->Next()) WriteJsonLine(CurrentRecord(*table, withDeleted), out);
     out.flush();
 }

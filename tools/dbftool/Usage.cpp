@@ -9,10 +9,17 @@ const std::string& UsageText() {
 Commands:
   info TABLE
       One JSON object: the table's header facts, its fields and its indexes.
-  dump TABLE [--deleted]
+  dump TABLE [--deleted] [--filter EXPR [--ignore-case] [--no-partial]]
       One JSON object per record, in walk order (JSON Lines): "_recno", then
       each field by its name. Deleted records are left out; with --deleted they
-      are included and every object carries "_deleted" after "_recno".
+      are included and every object carries "_deleted" after "_recno". With
+      --filter only the records for which the dBASE expression EXPR is true
+      (see Expressions).
+  eval TABLE EXPR [--ignore-case] [--no-partial] [--raw]
+      The value of the dBASE expression EXPR for every record in walk order,
+      one JSON object per line: {"_recno":1,"type":"string","value":"MEIER"}.
+      The type is integer, largeint, float, boolean, string or datetime; a
+      date-time is "YYYY-MM-DD", or "YYYY-MM-DDTHH:MM:SS" with a time of day.
   create TABLE --level 3|4|7|25 [--lang ID] NAME:TYPE[:SIZE[:DECIMALS]]...
       Creates the table (and its memo file), replacing a file of that name.
       Level 3 is dBASE III, 4 dBASE IV, 7 dBASE 7, 25 FoxPro. TYPE is the
@@ -52,7 +59,22 @@ quotes and dashes, the ellipsis and the euro sign that it cannot hold are
 stored as ", ', -, ... and EUR instead. RECNO is a physical record number, 1
 for the first record.
 
-info and dump open the table read-only; the other commands open it shared,
+Expressions: dBASE expressions over the table's fields, as filters and index
+keys use them: fields by name, 'text' or "text", numbers, + - * / on numbers
+and + on text, = <> < > <= >=, NOT, AND, OR, brackets, and the functions
+UPPER, LOWER, SUBSTR(text, start, count), STR(number[, width[, decimals]])
+and DTOS(date). Memo fields cannot be used. As a filter reads them (dump
+--filter, and eval by default), character fields are trimmed of trailing
+blanks, text compares case-sensitively, and "=" on text takes the pattern
+'abc*' (starts with), '*abc' (ends with) or '*abc*' (contains); --ignore-case
+compares text ignoring case, --no-partial makes "=" compare whole values.
+eval --raw evaluates as an index key is built: character fields as stored,
+blanks included, case ignored, no patterns. An expression that does not
+compile fails the command with the engine's message; when the message names
+a word of the expression, the expression follows with a ^ under that word and
+its position (1 for the first character). A dump filter must give a boolean.
+
+info, dump and eval open the table read-only; the other commands open it shared,
 so they work beside other programs that have it open.
 
 Exit status: 0 on success, 1 when the command fails (the reason on standard

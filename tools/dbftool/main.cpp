@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "CreateCommand.h"
 #include "DumpCommand.h"
+#include "EvalCommand.h"
 #include "EditCommands.h"
 #include "InfoCommand.h"
 #include "MaintenanceCommands.h"
@@ -25,7 +26,8 @@ void Run(const dbftool::TRequest& request) {
     using dbftool::TCommand;
     switch (request.Command) {
         case TCommand::Info: dbftool::RunInfo(request.Table, std::cout); break;
-        case TCommand::Dump: dbftool::RunDump(request.Table, request.WithDeleted, std::cout); break;
+        case TCommand::Dump: dbftool::RunDump(request.Table, request.WithDeleted, request.Expression, std::cout); break;
+        case TCommand::Eval: dbftool::RunEval(request.Table, request.Expression, std::cout); break;
         case TCommand::Create: dbftool::RunCreate(request); break;
         case TCommand::Append: dbftool::RunAppend(request.Table, request.InputFile, request.InputFormat, request.PlainForms);
             break;
