@@ -100,6 +100,13 @@ void TFieldDescriptor::SetDefaultSize() {
     Normalise();
 }
 
+void TFieldDescriptor::SetStoredForm(char letter, TFieldType type, int32_t size) {
+    FNativeFieldType = letter;
+    FFieldType = type;
+    FSize = size;
+    if (type == ftBytes || type == ftAutoInc || type == ftDateTime) FPrecision = 0;
+}
+
 bool TFieldDescriptor::IsBlob() const {
     return FNativeFieldType == 'B' || FNativeFieldType == 'G' || FNativeFieldType == 'M';
 }
@@ -187,7 +194,11 @@ void TFieldDescriptor::Normalise() {
                 fixed(FSize == 4 || FSize == 10 ? FSize : 4, 0);
             break;
         case 'B':
-            if (!IsFoxPro()) fixed(10, 0);
+            // FoxPro's B is a double: eight bytes, its decimals only for display.
+            if (IsFoxPro())
+                FSize = 8;
+            else
+                fixed(10, 0);
             break;
         case 'I': case '+': fixed(4, 0); break;
         case '@': case 'O': fixed(8, 0); break;

@@ -25,6 +25,40 @@ std::string DescriptorName(const uint8_t* desc, int maxLength) {
     return platform::UpperCase(platform::CodePageToUtf8(platform::AnsiCodePage(), bytes));
 }
 
+// The width a field's stored form always has, whatever the descriptor says;
+// 0 for the text forms, whose width is the descriptor's.
+int32_t FixedStoredWidth(const TFieldDescriptor& def) {
+    switch (def.NativeFieldType()) {
+        case 'I': case '+': return 4;
+        case 'O': case '@': case 'T': case 'Y': return 8;
+        case 'B': return def.TableVersion() == xFoxPro ? 8 : 0;
+        case 'M': case 'G': return def.Size() == 4 ? 4 : 0;
+        default: return 0;
+    }
+}
+
+// Letters that the dialect of the file does not define are read as the
+// dialect that defines them reads them: FoxPro's T date-time keeps its eight
+// bytes in a dBASE III header (Perl's XBase writes such tables), the
+// autoincrement + is an integer in every dialect. A stored form whose width
+// differs from the descriptor's, and a letter no dialect defines, are kept
+// as the bytes the descriptor gives them: reading them in another width
+// would read other fields' bytes, or beyond the record.
+void AdoptStoredForm(TFieldDescriptor& def, char letter, int32_t size) {
+    if (def.FieldType() == TFieldType::ftUnknown && def.NativeFieldType() == '+')
+        def.SetStoredForm('+', TFieldType::ftAutoInc, 4);
+    if (def.FieldType() == TFieldType::ftUnknown) {
+        def.SetStoredForm(letter, TFieldType::ftBytes, size);
+        return;
+    }
+    const int32_t fixed = FixedStoredWidth(def);
+    if (fixed != 0 && fixed != size) {
+        def.SetStoredForm(letter, TFieldType::ftBytes, size);
+        return;
+    }
+    if (fixed != 0 && def.Size() != size) def.SetStoredForm(def.NativeFieldType(), def.FieldType(), size);
+}
+
 }  // namespace
 
 void TTableFile::ConstructFieldDefs() {
@@ -78,10 +112,11 @@ void TTableFile::AddFieldFromDescriptor(const uint8_t* desc, int32_t& fieldOffse
     def.SetSize(size);
     def.SetPrecision(precision);
     def.SetNativeFieldType(letter);
+    AdoptStoredForm(def, letter, size);
     def.SetOffset(fieldOffset);
     def.SetAutoInc(level7 ? GetU32(desc + kDescNextAutoIncOffsetVII) : 0);
     def.SetNullPosition(nullable ? nullCounter++ : -1);
-    if (name.empty() || def.FieldType() == TFieldType::ftUnknown) throw ETableError(msg::InvalidDbfFile);
+    if (name.empty()) throw ETableError(msg::InvalidDbfFile);
     if (level7 && def.NativeFieldType() == '+') FAutoIncPresent = true;
     NoteSpecialField(def);
     fieldOffset += size;

@@ -52,6 +52,11 @@ quotes and dashes, the ellipsis and the euro sign that it cannot hold are
 stored as ", ', -, ... and EUR instead. RECNO is a physical record number, 1
 for the first record.
 
+--codepage N, with any command: the code page (437, 850, 866, 1251, 1253,
+...) of the text of a table whose header names none (language byte 0);
+without it such text is taken as text of the system's ANSI code page. The
+table's bytes are not changed by it.
+
 info and dump open the table read-only; the other commands open it shared,
 so they work beside other programs that have it open.
 
