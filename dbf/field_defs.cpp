@@ -147,7 +147,8 @@ void TFieldDescriptor::MapLetterToType() {
         case 'Y': FFieldType = EngineGlobals().CurrencyAsBCD() ? ftBCD : ftCurrency; break;
         case '0': FFieldType = ftBytes; break;
         case '+':
-            // Outside level 7 the type stays as it was, so such a file is rejected.
+            // Outside level 7 the type stays as it was; a table file reads such
+            // a field as the autoincrement it is (AdoptStoredForm).
             if (IsLevel7()) FFieldType = ftAutoInc;
             break;
         default:

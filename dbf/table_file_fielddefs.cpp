@@ -25,38 +25,37 @@ std::string DescriptorName(const uint8_t* desc, int maxLength) {
     return platform::UpperCase(platform::CodePageToUtf8(platform::AnsiCodePage(), bytes));
 }
 
-// The width a field's stored form always has, whatever the descriptor says;
-// 0 for the text forms, whose width is the descriptor's.
-int32_t FixedStoredWidth(const TFieldDescriptor& def) {
+// Whether a descriptor width is one that the letter's stored form has: the
+// machine forms have one width each (memo references two), the text forms
+// take any width.
+bool FitsStoredForm(const TFieldDescriptor& def, int32_t size) {
     switch (def.NativeFieldType()) {
-        case 'I': case '+': return 4;
-        case 'O': case '@': case 'T': case 'Y': return 8;
-        case 'B': return def.TableVersion() == xFoxPro ? 8 : 0;
-        case 'M': case 'G': return def.Size() == 4 ? 4 : 0;
-        default: return 0;
+        case 'I': case '+': return size == 4;
+        case 'O': case '@': case 'T': case 'Y': return size == 8;
+        case 'B': return def.TableVersion() != xFoxPro || size == 8;
+        case 'M': case 'G': return size == 4 || size == 10;
+        default: return true;
     }
 }
 
 // Letters that the dialect of the file does not define are read as the
 // dialect that defines them reads them: FoxPro's T date-time keeps its eight
-// bytes in a dBASE III header (Perl's XBase writes such tables), the
-// autoincrement + is an integer in every dialect. A stored form whose width
-// differs from the descriptor's, and a letter no dialect defines, are kept
-// as the bytes the descriptor gives them: reading them in another width
-// would read other fields' bytes, or beyond the record.
+// bytes in a dBASE III header (Perl's XBase writes such tables), a memo
+// reference of four bytes is FoxPro's binary one, the autoincrement + is an
+// integer in every dialect. A width the stored form cannot have, and a
+// letter no dialect defines, keep the bytes the descriptor gives them:
+// reading them in another width would read other fields' bytes, or beyond
+// the record.
 void AdoptStoredForm(TFieldDescriptor& def, char letter, int32_t size) {
     if (def.FieldType() == TFieldType::ftUnknown && def.NativeFieldType() == '+')
         def.SetStoredForm('+', TFieldType::ftAutoInc, 4);
-    if (def.FieldType() == TFieldType::ftUnknown) {
+    if (def.FieldType() == TFieldType::ftUnknown || !FitsStoredForm(def, size)) {
         def.SetStoredForm(letter, TFieldType::ftBytes, size);
         return;
     }
-    const int32_t fixed = FixedStoredWidth(def);
-    if (fixed != 0 && fixed != size) {
-        def.SetStoredForm(letter, TFieldType::ftBytes, size);
-        return;
-    }
-    if (fixed != 0 && def.Size() != size) def.SetStoredForm(def.NativeFieldType(), def.FieldType(), size);
+    const bool machineForm = std::string_view("I+O@TYMG").find(def.NativeFieldType()) != std::string_view::npos ||
+                             (def.NativeFieldType() == 'B' && def.TableVersion() == xFoxPro);
+    if (machineForm && def.Size() != size) def.SetStoredForm(def.NativeFieldType(), def.FieldType(), size);
 }
 
 }  // namespace

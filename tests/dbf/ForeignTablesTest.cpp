@@ -227,6 +227,23 @@ TEST_F(ForeignTable, LettersNoDialectDefinesReadAsBytes) {
     EXPECT_EQ(Column("NAME"), (std::vector<std::string>{"abcd"}));
 }
 
+TEST(ForeignTableFile, AFourByteMemoReferenceInADBaseHeaderIsFoxProsBinaryOne) {
+    ScratchFolder folder;
+    TableImage image;
+    image.Fields = {{"NOTE", 'M', 4}, {"NAME", 'C', 4}};
+    image.Records = {LittleEndian(3, 4) + "abcd"};
+    WriteFileBytes(folder.File("t.dbf"), image.Bytes());
+    TTableFile file;
+    OpenTable(file, folder.File("t.dbf"), pfReadOnly);
+    EXPECT_EQ(file.FieldDefs().Items(0).Size(), 4);
+    std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
+    file.ReadRecord(1, record.data());
+    int32_t block = 0;
+    ASSERT_TRUE(file.GetFieldData(0, TFieldType::ftInteger, record.data(), &block, true));
+    EXPECT_EQ(block, 3);
+    EXPECT_EQ(FieldText(file, 1, record.data()), "abcd");
+}
+
 // --- fixed-width stored forms ---------------------------------------------------------
 
 struct WidthCase {
@@ -262,6 +279,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, StoredFormWidths,
                                            WidthCase{"IntegerOfTwoBytes", 0x30, 'I', 2},
                                            WidthCase{"FoxProMemoOfSevenBytes", 0x30, 'M', 7},
                                            WidthCase{"DateTimeOfFourteenBytes", 0x03, 'T', 14},
+                                           WidthCase{"MemoOfSixBytes", 0x03, 'M', 6},
                                            WidthCase{"AutoIncrementOfSixBytes", 0x03, '+', 6}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
