@@ -92,6 +92,8 @@ double BitsDouble(uint64_t bits) { return LoadValue<double>(&bits); }
 }
 
 bool IsMachineForm(const TFieldDescriptor& field) {
+    // A field kept as its bytes has no form of its own, whatever its letter.
+    if (field.FieldType() == ftBytes) return false;
     switch (field.NativeFieldType()) {
         case 'I': case '+': case 'O': case '@': case 'T': case 'Y': return true;
         case 'B': return field.TableVersion() == xFoxPro;
@@ -320,20 +322,47 @@ TTimeStamp ParseDate(std::string_view text) {
     return {day, 0};
 }
 
-std::string_view TrimmedText(const TFieldDescriptor& field, const uint8_t* p, bool keepLeading) {
-    std::string_view text(reinterpret_cast<const char*>(p), static_cast<size_t>(field.Size()));
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    while (!keepLeading && !text.empty() && text.front() == ' ') text.remove_prefix(1);
-    return text;
+// Text values keep their NUL bytes; every other value is padded with blanks,
+// or with NUL bytes by programs that leave a field unwritten.
+std::string_view TrimmedText(const TFieldDescriptor& field, const uint8_t* p, TFieldType dataType) {
+    const bool text = dataType == ftString;
+    auto isPadding = [text](char c) { return c == ' ' || (!text && c == '\0'); };
+    std::string_view value(reinterpret_cast<const char*>(p), static_cast<size_t>(field.Size()));
+    while (!value.empty() && isPadding(value.back())) value.remove_suffix(1);
+    while (!text && !value.empty() && isPadding(value.front())) value.remove_prefix(1);
+    return value;
 }
 
 // dBASE writes T and F; FoxPro and other programs also write Y and N. Any
-// other letter (N, F, ?) reads false.
+// other letter reads false.
 bool IsTrueLetter(char letter) { return letter == 'T' || letter == 't' || letter == 'Y' || letter == 'y'; }
 
+bool AllOf(std::string_view text, char c) { return text.find_first_not_of(c) == std::string_view::npos; }
+
+// The forms other programs give a value they do not know: "?" in a logical
+// field (dBASE, FoxPro), asterisks in a number (shapelib and GDAL write them
+// for a null number), and zeros in a date (shapelib's null date).
+bool IsUnknownValue(TFieldType dataType, std::string_view text) {
+    switch (dataType) {
+        case ftBoolean: return text == "?";
+        case ftSmallint: case ftInteger: case ftLargeint: case ftAutoInc: case ftFloat: case ftCurrency:
+            return AllOf(text, '*');
+        case ftDate: case ftDateTime: return AllOf(text, '0');
+        default: return false;
+    }
+}
+
+// Bytes pass as they are; a field of blanks or NUL bytes holds nothing.
+bool ReadBytes(const TFieldDescriptor& field, const uint8_t* p, void* dst) {
+    const auto width = static_cast<size_t>(std::max(field.Size(), 0));
+    if (dst != nullptr) std::memcpy(dst, p, width);
+    return std::any_of(p, p + width, [](uint8_t b) { return b != ' ' && b != 0; });
+}
+
 bool ReadText(const TFieldDescriptor& field, TFieldType dataType, const uint8_t* p, void* dst, bool nativeFormat) {
-    const std::string_view text = TrimmedText(field, p, dataType == ftString);
-    if (text.empty()) {
+    if (dataType == ftBytes) return ReadBytes(field, p, dst);
+    const std::string_view text = TrimmedText(field, p, dataType);
+    if (text.empty() || IsUnknownValue(dataType, text)) {
         if (dataType == ftString && dst != nullptr) static_cast<char*>(dst)[0] = '\0';
         return false;
     }

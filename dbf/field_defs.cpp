@@ -100,6 +100,13 @@ void TFieldDescriptor::SetDefaultSize() {
     Normalise();
 }
 
+void TFieldDescriptor::SetStoredForm(char letter, TFieldType type, int32_t size) {
+    FNativeFieldType = letter;
+    FFieldType = type;
+    FSize = size;
+    if (type == ftBytes || type == ftAutoInc || type == ftDateTime) FPrecision = 0;
+}
+
 bool TFieldDescriptor::IsBlob() const {
     return FNativeFieldType == 'B' || FNativeFieldType == 'G' || FNativeFieldType == 'M';
 }
@@ -140,7 +147,8 @@ void TFieldDescriptor::MapLetterToType() {
         case 'Y': FFieldType = EngineGlobals().CurrencyAsBCD() ? ftBCD : ftCurrency; break;
         case '0': FFieldType = ftBytes; break;
         case '+':
-            // Outside level 7 the type stays as it was, so such a file is rejected.
+            // Outside level 7 the type stays as it was; a table file reads such
+            // a field as the autoincrement it is (AdoptStoredForm).
             if (IsLevel7()) FFieldType = ftAutoInc;
             break;
         default:
@@ -187,7 +195,11 @@ void TFieldDescriptor::Normalise() {
                 fixed(FSize == 4 || FSize == 10 ? FSize : 4, 0);
             break;
         case 'B':
-            if (!IsFoxPro()) fixed(10, 0);
+            // FoxPro's B is a double: eight bytes, its decimals only for display.
+            if (IsFoxPro())
+                FSize = 8;
+            else
+                fixed(10, 0);
             break;
         case 'I': case '+': fixed(4, 0); break;
         case '@': case 'O': fixed(8, 0); break;

@@ -56,6 +56,10 @@ public:
     void SetPrecision(int32_t precision);
     // The default width and decimals of the data type, then normalised.
     void SetDefaultSize();
+    // A field read from a file whose letter does not fit the rules of its
+    // dialect: letter, data type and width as given, without deriving or
+    // normalising, so the field keeps the bytes its descriptor gives it.
+    void SetStoredForm(char letter, TFieldType type, int32_t size);
 
     int32_t Offset() const { return FOffset; }
     void SetOffset(int32_t offset) { FOffset = offset; }

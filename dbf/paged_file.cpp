@@ -174,6 +174,8 @@ void TPagedFile::WriteRecord(int32_t intRecNum, const void* buffer) {
         FCachedSize += FRecordSize;
         FRecordCount += FPagesPerRecord;
     }
+    // A record written over pages the count left out counts them now.
+    FRecordCount = std::max(FRecordCount, intRecNum + FPagesPerRecord - 1);
 }
 
 void TPagedFile::WriteHeader() {
@@ -283,8 +285,9 @@ int32_t TPagedFile::GetRecordCount() {
         const int64_t behindHeader = FPageOffsetByHeader ? FCachedSize - FHeaderSize - FHeaderOffset : FCachedSize;
         count = behindHeader / FPageSize;  // a trailing partial page is not a record
     }
-    FRecordCount = static_cast<int32_t>(std::clamp<int64_t>(count, 0, INT32_MAX));
-    FNeedRecalc = false;
+    const auto wholePages = static_cast<int32_t>(std::clamp<int64_t>(count, 0, INT32_MAX));
+    FRecordCount = FActive ? PagesHoldingRecords(wholePages) : wholePages;
+    FNeedRecalc = FNeedLocks && FRecordCount < wholePages;
     return FRecordCount;
 }
 

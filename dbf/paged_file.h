@@ -127,6 +127,12 @@ public:
     bool Active() const { return FActive; }
 
 protected:
+    // Of the whole pages behind the header, those that hold records; the
+    // base counts them all. A subclass that counts fewer has its count
+    // redone on every query in shared modes, as records written over the
+    // pages it left out do not change the file size.
+    virtual int32_t PagesHoldingRecords(int32_t wholePages) { return wholePages; }
+
     // The subclasses' views of the header state.
     void MarkHeaderModified() { FHeaderModified = true; }
     bool HeaderModified() const { return FHeaderModified; }

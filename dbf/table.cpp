@@ -164,6 +164,7 @@ std::unique_ptr<TTableFile> TTable::NewTableFile(TPagedFileMode mode) {
     file->SetMode(mode);
     file->SetAutoCreate(false);
     file->SetDateTimeHandling(FDateTimeHandling);
+    file->SetDefaultCodePage(static_cast<uint32_t>(FDefaultCodePage));
     file->SetOnIndexMissing([this](bool& deleteLink) {
         if (OnIndexMissing) OnIndexMissing(*this, deleteLink);
     });

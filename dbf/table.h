@@ -132,6 +132,12 @@ public:
     // StorePlainForms, stored in its plain form when it has one.
     bool StorePlainForms() const { return FStorePlainForms; }
     void SetStorePlainForms(bool value) { FStorePlainForms = value; }
+    // The code page of the text of a table whose header names none (language
+    // byte 0, or an empty level-7 driver name), for tables written in another
+    // code page than the ANSI one; 0 keeps the engine's default open code
+    // page. Takes effect at the next open; the file's bytes stay as they are.
+    int DefaultCodePage() const { return FDefaultCodePage; }
+    void SetDefaultCodePage(int value) { FDefaultCodePage = value; }
 
     // Facts of the open table (neutral values while closed).
     int CodePage() const { return FCodePage; }
@@ -320,6 +326,7 @@ private:
     bool FStorePlainForms = false;
     int32_t FTableLevel = 4;
     int FCodePage = 0;
+    int FDefaultCodePage = 0;
     // The system ANSI code page the translation mode was chosen for at open;
     // 0 while closed. Kept so that no field value has to ask the locale.
     int FAnsiCodePage = 0;

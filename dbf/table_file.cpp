@@ -4,6 +4,7 @@
 #include "dbf/field_codec.h"
 #include "dbf/language.h"
 #include "dbf/messages.h"
+#include "dbf/platform/companion_files.h"
 #include "dbf/platform/files.h"
 #include "dbf/platform/machine.h"
 #include "dbf/platform/text.h"
@@ -34,10 +35,13 @@ private:
 
 bool IsReadOnlyMode(TPagedFileMode mode) { return mode == pfReadOnly || mode == pfNone; }
 
-bool StartsZeroFilled(char letter, int32_t size) {
-    switch (letter) {
-        case '+': case '0': case '@': case 'I': case 'O': case 'Y': return true;
-        case 'M': return size == 4;
+// Fields stored in machine form start as zero bytes, their empty form; FoxPro's
+// date-time and double would read blanks as a date and a number of nonsense.
+bool StartsZeroFilled(const TFieldDescriptor& def) {
+    switch (def.NativeFieldType()) {
+        case '+': case '0': case '@': case 'I': case 'O': case 'Y': case 'T': return true;
+        case 'B': return def.TableVersion() == xFoxPro;
+        case 'M': case 'G': return def.Size() == 4;
         default: return false;
     }
 }
@@ -158,15 +162,18 @@ void TTableFile::ReadLanguage() {
         FFileLangId = Header()[kLanguageOffset];
         FFileCodePage = LangIdCodePage(FFileLangId);
     }
-    FUseCodePage = FFileCodePage != 0 ? FFileCodePage : static_cast<uint32_t>(EngineGlobals().DefaultOpenCodePage());
+    const uint32_t fallback =
+        FDefaultCodePage != 0 ? FDefaultCodePage : static_cast<uint32_t>(EngineGlobals().DefaultOpenCodePage());
+    FUseCodePage = FFileCodePage != 0 ? FFileCodePage : fallback;
 }
 
 void TTableFile::OpenMemoForRead() {
     // A memory table has no memo file on disk to look for; its memo file lives in memory too.
-    const bool missing = !IsMemoryMode(Mode()) && !platform::FileExists(MemoFileName());
+    const std::string memoPath = IsMemoryMode(Mode()) ? MemoFileName() : platform::FindCompanionFile(MemoFileName());
+    const bool missing = !IsMemoryMode(Mode()) && !platform::FileExists(memoPath);
     const TMemoTableInfo info{FTableVersion, TempMode()};
     FMemoFile = missing ? std::make_unique<TNullMemoFile>(info) : NewMemoFile();
-    FMemoFile->SetFileName(MemoFileName());
+    FMemoFile->SetFileName(memoPath);
     if (IsMemoryMode(Mode())) FMemoFile->SetStream(FMemoStream);
     FMemoFile->SetMode(Mode());
     FMemoFile->SetAutoCreate(false);
@@ -236,6 +243,29 @@ void TTableFile::WriteHeader() {
 
 uint32_t TTableFile::HeaderRecordCount() const { return GetU32(Header() + kRecordCountOffset); }
 
+// Every slot the header counts is a record; behind them, the run of slots that
+// begin with a deletion flag. Writers leave the end-of-file byte, NUL bytes or
+// other garbage behind their records, which must not pass for records.
+int32_t TTableFile::PagesHoldingRecords(int32_t wholePages) {
+    if (RecordSize() <= 0 || HeaderSize() < kHeaderSize || wholePages == 0) return wholePages;
+    int32_t records = static_cast<int32_t>(std::min<uint32_t>(CountedRecords(), static_cast<uint32_t>(wholePages)));
+    while (records < wholePages && BeginsWithDeletionFlag(records + 1)) ++records;
+    return records;
+}
+
+// A shared header may have been raised on disk by another process's append.
+uint32_t TTableFile::CountedRecords() {
+    if (!NeedLocks()) return HeaderRecordCount();
+    uint8_t stored[4] = {};
+    return ReadBlock(stored, 4, kRecordCountOffset) == 4 ? GetU32(stored) : HeaderRecordCount();
+}
+
+bool TTableFile::BeginsWithDeletionFlag(int32_t recNo) {
+    uint8_t flag = 0;
+    if (ReadBlock(&flag, 1, CalcPageOffset(recNo)) != 1) return false;
+    return flag == kRecordValid || flag == kRecordDeleted;
+}
+
 void TTableFile::PutRecordCount(uint32_t count) { PutU32(Header() + kRecordCountOffset, count); }
 
 bool TTableFile::HasBlob() const {
@@ -254,13 +284,7 @@ std::string TTableFile::GetLanguageStr() const {
     return std::string(name, strnlen(name, kLangNameSize));
 }
 
-std::string TTableFile::MemoFileName() const {
-    const std::string& name = FileName();
-    const size_t slash = name.find_last_of('/');
-    const size_t dot = name.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? name.substr(0, dot) : name) + GetMemoExt();
-}
+std::string TTableFile::MemoFileName() const { return platform::CompanionPath(FileName(), GetMemoExt()); }
 
 std::unique_ptr<TMemoFile> TTableFile::NewMemoFile() const {
     const TMemoTableInfo info{FTableVersion, TempMode()};
@@ -299,7 +323,8 @@ void TTableFile::InitDefaultBuffer() {
     for (int i = 0; i < FFieldDefs.Count(); ++i) {
         TFieldDescriptor& def = FFieldDefs.Items(i);
         uint8_t* field = record + def.Offset();
-        if (StartsZeroFilled(def.NativeFieldType(), def.Size())) std::memset(field, 0, static_cast<size_t>(def.Size()));
+        // The null flags keep the bits that make every nullable field null.
+        if (StartsZeroFilled(def) && &def != FNullField) std::memset(field, 0, static_cast<size_t>(def.Size()));
         if (!def.HasDefault()) continue;
         std::memcpy(field, def.DefaultBuf(), static_cast<size_t>(def.Size()));
         if (FNullField && def.NullPosition() >= 0)
@@ -417,6 +442,8 @@ void TTableFile::ApplyAutoIncToBuffer(uint8_t* destBuf) {
             uint8_t stored[4] = {};
             if (ReadBlock(stored, 4, descOffset) == 4) next = GetU32(stored);
         }
+        // A new table's descriptor holds 0: the first value handed out is 1.
+        next = std::max(next, 1u);
         PutU32BigEndian(destBuf + def.Offset(), next | 0x80000000u);
         def.SetAutoInc(next + 1);
         if (descOffset + 4 <= HeaderSize()) PutU32(Header() + descOffset, next + 1);

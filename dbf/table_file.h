@@ -13,8 +13,11 @@
 // - The dialect comes from the version byte, with one correction: a level-7
 //   version byte on a header whose descriptor terminator lies on a 32-byte
 //   boundary and on no 48-byte one opens as the dBASE IV table it is.
-// - The file size is the authority for the number of records: a header count
-//   that disagrees is corrected on open. Every open of a non-FoxPro table and
+// - The file size is the authority for the number of records, as far as the
+//   slots behind the header's count begin with a deletion flag (a blank or
+//   "*", records other processes appended): a slot beginning with anything
+//   else, 0x1A or NUL among them, ends the table, and the bytes from there on
+//   are not records. A header count that disagrees is corrected on open. Every open of a non-FoxPro table and
 //   every append rewrites the header with today's date and places the
 //   end-of-file byte 0x1A behind the last record.
 // - In shared modes the header lock (waited for) is held while the header is
@@ -120,6 +123,9 @@ public:
     void SetFileLangId(uint8_t value) { FFileLangId = value; }
     uint32_t FileCodePage() const { return FFileCodePage; }
     uint32_t UseCodePage() const { return FUseCodePage; }
+    // The code page of text when the header names none; 0 takes the engine's
+    // default open code page. Set before Open.
+    void SetDefaultCodePage(uint32_t value) { FDefaultCodePage = value; }
     bool ForceClose() const { return FForceClose; }
     bool CopyDateTimeAsString() const { return FCopyDateTimeAsString; }
     void SetCopyDateTimeAsString(bool value) { FCopyDateTimeAsString = value; }
@@ -129,6 +135,9 @@ public:
     // The stream that holds the memo file of a memory table (not owned), so
     // its memos outlive this object; null gives the memo file a stream of its own.
     void SetMemoStream(TStream* value) { FMemoStream = value; }
+
+protected:
+    int32_t PagesHoldingRecords(int32_t wholePages) override;
 
 private:
     // Open, in steps.
@@ -173,6 +182,8 @@ private:
 
     void PutRecordCount(uint32_t count);
     uint32_t HeaderRecordCount() const;
+    uint32_t CountedRecords();
+    bool BeginsWithDeletionFlag(int32_t recNo);
     void ReleaseBuffers();
     TFieldCodecContext CodecContext() const;
 
@@ -185,6 +196,7 @@ private:
     uint32_t FLockUserLen = 0;
     uint32_t FFileCodePage = 0;
     uint32_t FUseCodePage = 0;
+    uint32_t FDefaultCodePage = 0;
     uint8_t FFileLangId = 0;
     bool FForceClose = false;
     TFieldDescriptor* FLockField = nullptr;

@@ -25,6 +25,39 @@ std::string DescriptorName(const uint8_t* desc, int maxLength) {
     return platform::UpperCase(platform::CodePageToUtf8(platform::AnsiCodePage(), bytes));
 }
 
+// Whether a descriptor width is one that the letter's stored form has: the
+// machine forms have one width each (memo references two), the text forms
+// take any width.
+bool FitsStoredForm(const TFieldDescriptor& def, int32_t size) {
+    switch (def.NativeFieldType()) {
+        case 'I': case '+': return size == 4;
+        case 'O': case '@': case 'T': case 'Y': return size == 8;
+        case 'B': return def.TableVersion() != xFoxPro || size == 8;
+        case 'M': case 'G': return size == 4 || size == 10;
+        default: return true;
+    }
+}
+
+// Letters that the dialect of the file does not define are read as the
+// dialect that defines them reads them: FoxPro's T date-time keeps its eight
+// bytes in a dBASE III header (Perl's XBase writes such tables), a memo
+// reference of four bytes is FoxPro's binary one, the autoincrement + is an
+// integer in every dialect. A width the stored form cannot have, and a
+// letter no dialect defines, keep the bytes the descriptor gives them:
+// reading them in another width would read other fields' bytes, or beyond
+// the record.
+void AdoptStoredForm(TFieldDescriptor& def, char letter, int32_t size) {
+    if (def.FieldType() == TFieldType::ftUnknown && def.NativeFieldType() == '+')
+        def.SetStoredForm('+', TFieldType::ftAutoInc, 4);
+    if (def.FieldType() == TFieldType::ftUnknown || !FitsStoredForm(def, size)) {
+        def.SetStoredForm(letter, TFieldType::ftBytes, size);
+        return;
+    }
+    const bool machineForm = std::string_view("I+O@TYMG").find(def.NativeFieldType()) != std::string_view::npos ||
+                             (def.NativeFieldType() == 'B' && def.TableVersion() == xFoxPro);
+    if (machineForm && def.Size() != size) def.SetStoredForm(def.NativeFieldType(), def.FieldType(), size);
+}
+
 }  // namespace
 
 void TTableFile::ConstructFieldDefs() {
@@ -78,10 +111,11 @@ void TTableFile::AddFieldFromDescriptor(const uint8_t* desc, int32_t& fieldOffse
     def.SetSize(size);
     def.SetPrecision(precision);
     def.SetNativeFieldType(letter);
+    AdoptStoredForm(def, letter, size);
     def.SetOffset(fieldOffset);
     def.SetAutoInc(level7 ? GetU32(desc + kDescNextAutoIncOffsetVII) : 0);
     def.SetNullPosition(nullable ? nullCounter++ : -1);
-    if (name.empty() || def.FieldType() == TFieldType::ftUnknown) throw ETableError(msg::InvalidDbfFile);
+    if (name.empty()) throw ETableError(msg::InvalidDbfFile);
     if (level7 && def.NativeFieldType() == '+') FAutoIncPresent = true;
     NoteSpecialField(def);
     fieldOffset += size;

@@ -140,6 +140,7 @@ inline constexpr uint8_t kPropDefault = 4;
 
 // Record images.
 inline constexpr uint8_t kRecordValid = 0x20;
+inline constexpr uint8_t kRecordDeleted = 0x2A;
 
 // The fixed part of a _DBASELOCK field before the user name.
 inline constexpr int kLockInfoSize = 8;

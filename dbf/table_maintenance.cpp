@@ -6,6 +6,7 @@
 
 #include "dbf/table_rebuild.h"
 #include "dbf/messages.h"
+#include "dbf/platform/companion_files.h"
 #include "dbf/platform/files.h"
 #include "dbf/platform/text.h"
 
@@ -113,7 +114,8 @@ void TTable::RebuildTable(TFieldDescriptors& newDefs, const std::vector<int>& fi
 void TTable::ReplaceTableFiles(const std::string& workPath) {
     const std::string memoExt = TableLevel() == 25 ? ".fpt" : ".dbt";
     const std::string tablePath = TableFileName();
-    const std::string memoPath = MemoPathOf(tablePath, memoExt);
+    // The memo file the table has, whatever the case of its name.
+    const std::string memoPath = platform::FindCompanionFile(MemoPathOf(tablePath, memoExt));
     const std::string oldPath = SiblingPath("~old");
     const std::string oldMemoPath = MemoPathOf(oldPath, memoExt);
     const std::string workMemoPath = MemoPathOf(workPath, memoExt);

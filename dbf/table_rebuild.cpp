@@ -2,6 +2,7 @@
 
 #include "dbf/messages.h"
 #include "dbf/stream.h"
+#include "dbf/platform/companion_files.h"
 #include "dbf/platform/files.h"
 
 #include <algorithm>
@@ -28,10 +29,7 @@ void CheckWritten(TPagedFile& file) {
 }  // namespace
 
 std::string MemoPathOf(const std::string& tablePath, const std::string& memoExt) {
-    const size_t slash = tablePath.find_last_of('/');
-    const size_t dot = tablePath.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? tablePath.substr(0, dot) : tablePath) + memoExt;
+    return platform::CompanionPath(tablePath, memoExt);
 }
 
 TTableRebuilder::TTableRebuilder(TTableFile& source, std::string targetPath)

@@ -15,7 +15,7 @@ packages=(
   xvfb xauth xdotool x11-apps netpbm
   desktop-file-utils
   python3 python3-dbfread python3-dbf libdbd-xbase-perl
-  libshp-dev hyperfine sqlite3
+  libshp-dev shapelib hyperfine sqlite3
 )
 
 missing=()

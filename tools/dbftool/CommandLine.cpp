@@ -108,6 +108,9 @@ std::optional<TRequest> ParseCommandLine(int argc, char** argv) {
     int updateRecNo = 0;
     CLI::App app("dbftool", "dbftool");
     app.require_subcommand(1, 1);
+    // Every command takes it, after its name as well as before.
+    app.fallthrough();
+    app.add_option("--codepage", request.CodePage)->check(CLI::Range(1, 65535));
     const TSubcommands commands = DefineCommands(app, request, languageText, updateRecNo);
     try {
         app.parse(argc, argv);

@@ -37,6 +37,7 @@ struct TRequest {
     std::vector<int> RecNos;                // update (one), delete, recall
     std::string Json;                       // update
     bool PlainForms = false;                // append, update --plain-forms
+    int CodePage = 0;                       // --codepage, before or after the command; 0: none
 };
 
 // Raises TUsageError for a command line the tool cannot take; answers nullopt

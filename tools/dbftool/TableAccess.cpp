@@ -8,6 +8,8 @@ namespace dbftool {
 
 namespace {
 
+int DefaultCodePage = 0;
+
 [[noreturn]] void NoSuchRecord(int recNo, int count) {
     throw TToolError("Record " + std::to_string(recNo) + " does not exist: the table has " + std::to_string(count) +
                      (count == 1 ? " record." : " records."));
@@ -19,8 +21,11 @@ std::string AbsoluteTablePath(const std::string& path) {
     return std::filesystem::absolute(std::filesystem::path(path)).lexically_normal().string();
 }
 
+void SetDefaultCodePage(int codePage) { DefaultCodePage = codePage; }
+
 std::unique_ptr<dbf::TTable> NewTable(const std::string& path) {
     auto table = std::make_unique<dbf::TTable>();
+    table->SetDefaultCodePage(DefaultCodePage);
     table->SetTableName(AbsoluteTablePath(path));
     return table;
 }

@@ -22,6 +22,10 @@ enum class TAccess { ReadOnly, Shared, Exclusive };
 // The absolute form of a table path given on the command line.
 std::string AbsoluteTablePath(const std::string& path);
 
+// The code page of the text of tables whose header names none, for every
+// table object made from now on (--codepage); 0 keeps the engine's default.
+void SetDefaultCodePage(int codePage);
+
 // A closed table object for the path.
 std::unique_ptr<dbf::TTable> NewTable(const std::string& path);
 

@@ -63,7 +63,10 @@ Expressions: dBASE expressions over the table's fields, as filters and index
 keys use them: fields by name, 'text' or "text", numbers, + - * / on numbers
 and + on text, = <> < > <= >=, NOT, AND, OR, brackets, and the functions
 UPPER, LOWER, SUBSTR(text, start, count), STR(number[, width[, decimals]])
-and DTOS(date). Memo fields cannot be used. As a filter reads them (dump
+and DTOS(date); besides them the dBASE words TRIM, RTRIM, LTRIM, LEFT, RIGHT,
+IIF, VAL, CTOD, DTOC, DATE(), YEAR, MONTH, DAY, RECNO(), DELETED(), $ (text
+contained in text), .AND. .OR. .NOT. .T. .F., a leading minus, and dates
+compared or moved by a number of days. Memo fields cannot be used. As a filter reads them (dump
 --filter, and eval by default), character fields are trimmed of trailing
 blanks, text compares case-sensitively, and "=" on text takes the pattern
 'abc*' (starts with), '*abc' (ends with) or '*abc*' (contains); --ignore-case
@@ -73,6 +76,11 @@ blanks included, case ignored, no patterns. An expression that does not
 compile fails the command with the engine's message; when the message names
 a word of the expression, the expression follows with a ^ under that word and
 its position (1 for the first character). A dump filter must give a boolean.
+
+--codepage N, with any command: the code page (437, 850, 866, 1251, 1253,
+...) of the text of a table whose header names none (language byte 0);
+without it such text is taken as text of the system's ANSI code page. The
+table's bytes are not changed by it.
 
 info, dump and eval open the table read-only; the other commands open it shared,
 so they work beside other programs that have it open.

@@ -9,6 +9,7 @@
 #include "EditCommands.h"
 #include "InfoCommand.h"
 #include "MaintenanceCommands.h"
+#include "TableAccess.h"
 #include "ToolError.h"
 #include "Usage.h"
 
@@ -24,6 +25,7 @@ constexpr int kUsage = 2;
 
 void Run(const dbftool::TRequest& request) {
     using dbftool::TCommand;
+    dbftool::SetDefaultCodePage(request.CodePage);
     switch (request.Command) {
         case TCommand::Info: dbftool::RunInfo(request.Table, std::cout); break;
         case TCommand::Dump: dbftool::RunDump(request.Table, request.WithDeleted, request.Expression, std::cout); break;
