@@ -37,7 +37,10 @@ bool IsReadOnlyMode(TPagedFileMode mode) { return mode == pfReadOnly || mode == 
 bool StartsZeroFilled(char letter, int32_t size) {
     switch (letter) {
         case '+': case '0': case '@': case 'I': case 'O': case 'Y': return true;
-        case 'M': return size == 4;
+        // Visual FoxPro's binary forms: memo and general references of 4
+        // bytes, date-times and doubles of 8; spaces there read as garbage.
+        case 'M': case 'G': return size == 4;
+        case 'T': case 'B': return size == 8;
         default: return false;
     }
 }

@@ -153,9 +153,8 @@ private:
 
     // Create (table_file_create.cpp).
     int32_t WriteNewHeader(TFieldDescriptors& fieldDefs, int headerSize, int descSize);
-    void WriteVersionAndLanguage();
+    void WriteVersionAndLanguage(bool visualFoxPro, bool autoInc);
     void WriteDescriptor(const TFieldDescriptor& def, int32_t fieldOffset, uint8_t* desc);
-    void PromoteFoxProVersion(char letter);
     void SetMemoVersionBits();
     void CreateMemoFile(int32_t memoSize);
     std::unique_ptr<TMemoFile> NewMemoFile() const;

@@ -19,6 +19,9 @@ Commands:
       native type letter of the format (C, N, F, L, D, M, ...); a size or
       decimals left out take the engine's default. ID is the language driver
       id, in decimal or with 0x in hexadecimal; 0 or none takes the default.
+      A FoxPro table is a Visual FoxPro table when a field has a type only
+      Visual FoxPro knows (I, B, T, Y, ...), else a FoxPro 2 table; its memo
+      fields take that form's width (4 or 10), whatever size is given.
   append TABLE [FILE] [--plain-forms]
   append TABLE --csv FILE [--plain-forms]
       Appends one record per line of FILE (standard input without FILE or with
