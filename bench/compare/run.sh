@@ -74,8 +74,9 @@ FAST_ARGS=10 time_split walk \
     python3-dbfread "$python $here/dbfread_compare.py walk walk.dbf"
 
 echo "Timing the append ..."
-FAST_ARGS=6 time_split append \
+FAST_ARGS=8 time_split append \
     engine-shared "$drivers/quarzel_compare append out-engine.dbf $records shared" \
+    engine-shared-batch "$drivers/quarzel_compare append out-engine-b.dbf $records batch" \
     engine-exclusive "$drivers/quarzel_compare append out-engine-x.dbf $records exclusive" \
     shapelib "$drivers/shp_compare append out-shp.dbf $records" \
     perl-xbase "perl $here/xbase_compare.pl append out-xbase.dbf $records" \

@@ -5,11 +5,15 @@
 // needs, without sleeping.
 #include "MultiProcessTableScript.h"
 
+#include "dbf/append_batch.h"
 #include "dbf/table.h"
 #include "dbf/platform/text.h"
 
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -20,6 +24,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -53,7 +58,8 @@ private:
             {"post", &TTableWorker::Post},     {"cancel", &TTableWorker::Cancel},
             {"append", &TTableWorker::Append}, {"pack", &TTableWorker::Pack},
             {"empty", &TTableWorker::Empty},   {"close", &TTableWorker::Close},
-            {"reopen", &TTableWorker::Reopen},
+            {"reopen", &TTableWorker::Reopen}, {"bulkappend", &TTableWorker::BulkAppend},
+            {"watch", &TTableWorker::Watch},
         };
         return commands;
     }
@@ -128,6 +134,41 @@ private:
             Table().Post();
         }
         return {};
+    }
+
+    std::string BulkAppend(const std::string& tagAndCount) {
+        dbf::TAppendBatch batch(Table());
+        Append(tagAndCount);
+        batch.Finish();
+        return {};
+    }
+
+    // One raw look at the file: the header's count and the records the file
+    // size covers must all be written, their flag a blank and their name set.
+    std::string Watch(const std::string& pathAndTarget) {
+        std::istringstream words(pathAndTarget);
+        std::string path;
+        uint32_t target = 0;
+        words >> path >> target;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (long passes = 1;; ++passes) {
+            if (std::chrono::steady_clock::now() > giveUp) throw std::runtime_error("the count never came");
+            std::ifstream file(path, std::ios::binary);
+            const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            if (bytes.size() < 12) throw std::runtime_error("file shorter than its header");
+            const uint32_t counted = bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (uint32_t{bytes[7]} << 24);
+            const size_t headerSize = bytes[8] | (bytes[9] << 8);
+            const size_t recordSize = bytes[10] | (bytes[11] << 8);
+            const size_t bySize = (bytes.size() - headerSize) / recordSize;
+            if (counted > bySize) throw std::runtime_error("header counts " + std::to_string(counted) + ", file holds " +
+                                                           std::to_string(bySize));
+            for (size_t n = 1; n <= bySize; ++n) {
+                const uint8_t* record = bytes.data() + headerSize + (n - 1) * recordSize;
+                if (record[0] != ' ' || record[1] == ' ' || record[1] == 0)
+                    throw std::runtime_error("record " + std::to_string(n) + " counted before it was written");
+            }
+            if (counted >= target) return std::to_string(passes);
+        }
     }
 
     std::string Pack(const std::string&) {

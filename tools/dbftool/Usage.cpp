@@ -35,6 +35,8 @@ Commands:
       1/0 or true/false; an empty cell leaves the field blank.
       A line that fails stops the command: its line number and the reason are
       printed, nothing of that line is written, and the lines before it stay.
+      Input from a file is appended in batches of up to 1,000 records, each
+      under one hold of the table's header lock.
   update TABLE RECNO JSON [--plain-forms]
       Sets the fields named in the JSON object in record RECNO.
   delete TABLE RECNO...
