@@ -25,9 +25,7 @@ protected:
     std::string Path() const { return Folder.File("t.dbf"); }
 
     int32_t Append(int n) {
-        std::vector<uint8_t> record(static_cast<size_t>(File.RecordSize()));
-        File.InitRecord(record.data());
-        File.SetFieldData(0, TFieldType::ftString, Numbered("r", n).c_str(), record.data(), false);
+        std::vector<uint8_t> record = RecordWithText(File, Numbered("r", n));
         return File.Insert(record.data());
     }
 
