@@ -3,7 +3,8 @@
 // ds::Format. Dataset-level texts get the "<name>: " prefix from DatabaseError.
 #pragma once
 
-#include <cstdio>
+#include "dataset/Format.h"
+
 #include <string>
 
 namespace ds {
@@ -35,17 +36,5 @@ inline constexpr const char* InvalidTime = "''%s'' is not a valid time";
 inline constexpr const char* InvalidDateTime = "''%s'' is not a valid date and time";
 
 }  // namespace msg
-
-// printf-style formatting into a std::string; used with the message texts only,
-// so every argument is a C string or an int.
-template <typename... Args>
-std::string Format(const char* pattern, Args... args) {
-    const int size = std::snprintf(nullptr, 0, pattern, args...);
-    if (size <= 0) return std::string(pattern);
-    std::string result(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(result.data(), result.size(), pattern, args...);
-    result.resize(static_cast<size_t>(size));
-    return result;
-}
 
 }  // namespace ds

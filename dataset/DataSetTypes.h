@@ -12,6 +12,8 @@
 
 namespace ds {
 
+// The data types of fields, numbered as in the classic dataset framework;
+// the engine exchanges its values under them too (dbf/field_type.h).
 enum TFieldType : int {
     ftUnknown = 0,
     ftString = 1,
@@ -26,10 +28,16 @@ enum TFieldType : int {
     ftTime = 10,
     ftDateTime = 11,
     ftBytes = 12,
+    ftVarBytes = 13,
     ftAutoInc = 14,
     ftBlob = 15,
     ftMemo = 16,
+    ftGraphic = 17,
+    ftFmtMemo = 18,
+    ftParadoxOle = 19,
     ftDBaseOle = 20,
+    ftTypedBinary = 21,
+    ftCursor = 22,
     ftFixedChar = 23,
     ftWideString = 24,
     ftLargeint = 25,

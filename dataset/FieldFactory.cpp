@@ -31,6 +31,13 @@ std::unique_ptr<TField> CreateFieldOfType(TFieldType dataType, int size) {
         case ftBlob:
         case ftDBaseOle: return std::make_unique<TBlobField>(dataType);
         case ftMemo: return std::make_unique<TMemoField>();
+        // Types of the framework that no table here has a field class for.
+        case ftVarBytes:
+        case ftGraphic:
+        case ftFmtMemo:
+        case ftParadoxOle:
+        case ftTypedBinary:
+        case ftCursor:
         case ftUnknown: break;
     }
     return nullptr;

@@ -130,7 +130,11 @@ void TTableBlobStream::Commit() {
     FMemoRecNo = blockNo;
     FReadSize = static_cast<int32_t>(Size());
     uint8_t* image = FTable->RecordImage(FTable->GetCurrentBuffer());
-    FTable->FTableFile->SetFieldData(FBlobField.FieldNo() - 1, TFieldType::ftInteger, &blockNo, image, true);
+    // FoxPro readers take any number in a reference for a block, and block 0
+    // is the memo file's header: an empty FoxPro memo leaves the reference blank.
+    const bool blank = blockNo == 0 && FTable->FTableFile->TableVersion() == xFoxPro;
+    FTable->FTableFile->SetFieldData(FBlobField.FieldNo() - 1, TFieldType::ftInteger, blank ? nullptr : &blockNo,
+                                     image, true);
     FDirty = false;
 }
 

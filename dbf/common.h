@@ -1,9 +1,12 @@
 // Shared helpers of the dBASE engine: the engine's exception classes and the
-// small formatting routine that fills the fixed message texts of messages.h.
+// formatting routine that fills the fixed message texts of messages.h (the
+// dataset layer's, dataset/Format.h).
 //
 // Every engine failure is an ETableError carrying one of those texts; a failed
 // write is an ETableWriteError, so callers can tell a full disk from a damaged file.
 #pragma once
+
+#include "dataset/Format.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -36,16 +39,7 @@ public:
     explicit ETableWriteError(const std::string& message) : ETableError(message) {}
 };
 
-// printf-style formatting into a std::string; used with the message texts only.
-template <typename... Args>
-std::string Format(const char* pattern, Args&&... args) {
-    const int size = std::snprintf(nullptr, 0, pattern, args...);
-    if (size <= 0) return std::string(pattern);
-    std::string result(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(result.data(), result.size(), pattern, args...);
-    result.resize(static_cast<size_t>(size));
-    return result;
-}
+using ds::Format;
 
 // How level-7 timestamp ('@') values are exchanged: as the date-time itself,
 // or as the BDE's millisecond count in which 1 January 0001 00:00 is 86,400,000.

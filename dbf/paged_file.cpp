@@ -271,7 +271,7 @@ void TPagedFile::SetPageSize(int32_t value) {
 void TPagedFile::RecalcPagesPerRecord() { FPagesPerRecord = FPageSize == 0 ? 0 : FRecordSize / FPageSize; }
 
 int32_t TPagedFile::GetRecordCount() {
-    if (FNeedLocks && FActive) {
+    if (FNeedLocks && FActive && !FSizeSettled) {
         // Another process may have appended since the last look.
         const int64_t size = FStream->Size();
         if (size != FCachedSize) {
@@ -334,6 +334,21 @@ bool TPagedFile::UnlockPage(int32_t pageNo) {
     if (!FNeedLocks || FFileLocked) return true;
     if (FVirtualLocks) return UnlockSection(kVirtualPageBase - static_cast<uint32_t>(pageNo), 1);
     return UnlockSection(CalcPageOffset(pageNo), FRecordSize);
+}
+
+// Virtual page bytes run downwards, so the range starts at the last page's byte.
+bool TPagedFile::LockPages(int32_t first, int32_t count, bool wait) {
+    if (!FNeedLocks || FFileLocked) return true;
+    const int32_t last = first + count - 1;
+    if (FVirtualLocks) return LockSection(kVirtualPageBase - static_cast<uint32_t>(last), count, wait);
+    return LockSection(CalcPageOffset(first), CalcPageOffset(last) - CalcPageOffset(first) + FRecordSize, wait);
+}
+
+bool TPagedFile::UnlockPages(int32_t first, int32_t count) {
+    if (!FNeedLocks || FFileLocked) return true;
+    const int32_t last = first + count - 1;
+    if (FVirtualLocks) return UnlockSection(kVirtualPageBase - static_cast<uint32_t>(last), count);
+    return UnlockSection(CalcPageOffset(first), CalcPageOffset(last) - CalcPageOffset(first) + FRecordSize);
 }
 
 bool TPagedFile::LockAllPages(bool wait) {

@@ -101,8 +101,16 @@ public:
     void ResetError() { FWriteError = false; }
     bool LockPage(int32_t pageNo, bool wait);
     bool UnlockPage(int32_t pageNo);
+    // Pages first .. first + count - 1 in one lock range (they are adjacent
+    // in both lock layouts); the same as locking each of them.
+    bool LockPages(int32_t first, int32_t count, bool wait);
+    bool UnlockPages(int32_t first, int32_t count);
     bool LockAllPages(bool wait);
     void UnlockAllPages();
+    // While set, no other process can change the file's size (the owner holds
+    // the lock every change of it needs), so record counts come from the size
+    // this object knows instead of asking the file each time.
+    void SetSizeSettled(bool value) { FSizeSettled = value; }
 
     TPagedFileMode Mode() const { return FMode; }
     void SetMode(TPagedFileMode value) { FMode = value; }
@@ -168,6 +176,7 @@ private:
     bool FNeedLocks = false;
     bool FVirtualLocks = true;
     bool FFileLocked = false;
+    bool FSizeSettled = false;
     std::string FFileName;
     bool FWriteError = false;
 };

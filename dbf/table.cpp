@@ -200,7 +200,7 @@ void TTable::BuildFieldDefs(TTableFile& file) {
         std::string name = engineDef.FieldName();
         for (int suffix = 2; defs.IndexOf(name) >= 0; ++suffix) name = engineDef.FieldName() + std::to_string(suffix);
         engineDef.SetFieldName(name);
-        const auto type = static_cast<ds::TFieldType>(engineDef.FieldType());
+        const ds::TFieldType type = engineDef.FieldType();
         ds::TFieldDef& def = defs.Add(name, type, CarriesSize(type) ? engineDef.Size() : 0);
         if (type == ds::ftFloat) def.Precision = engineDef.Precision();
         def.ReadOnly = type == ds::ftAutoInc;

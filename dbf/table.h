@@ -176,6 +176,13 @@ public:
     int CompareBookmarks(const ds::TBookmark& bookmark1, const ds::TBookmark& bookmark2) override;
     bool IsDeleted();
     void Undelete();
+    // Bulk appends (TAppendBatch in dbf/append_batch.h is the scope to use):
+    // between these, the open table file appends in bounded batches under one
+    // hold of the header lock. EndAppendBatch raises ETableWriteError when
+    // the last header write fails; the quiet form drops that failure.
+    void BeginAppendBatch(TAppendBatchLimits limits = {});
+    void EndAppendBatch();
+    void EndAppendBatchQuietly() noexcept;
     // keyFields: field names separated by ';', one key value per field.
     bool Locate(const std::string& keyFields, const std::vector<ds::TVariant>& keyValues, TLocateOptions options);
     // The values of the ';'-separated resultFields of the record Locate would

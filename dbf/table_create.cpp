@@ -39,7 +39,7 @@ void TTable::BuildEngineDefs(TFieldDescriptors& defs) {
     const ds::TFieldDefs& source = FieldDefs();
     for (int i = 0; i < source.Count(); ++i) {
         const ds::TFieldDef& def = source[i];
-        TFieldDescriptor& engineDef = defs.Add(def.Name, static_cast<TFieldType>(def.DataType), 0, def.Required);
+        TFieldDescriptor& engineDef = defs.Add(def.Name, def.DataType, 0, def.Required);
         if (def.Size < 1) continue;  // Add gave it the type's default size
         engineDef.SetSize(def.Size);
         engineDef.SetPrecision(def.Precision);

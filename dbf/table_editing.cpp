@@ -1,6 +1,7 @@
 // TTable: the table-specific steps of the editing cycle: a new record's image,
 // locking and re-reading a record for an edit, posting (memo texts first,
-// then the record), cancelling, one-call appends, deleting and recalling.
+// then the record), cancelling, one-call appends, append batches, deleting
+// and recalling.
 #include "dbf/table.h"
 
 #include "dbf/table_buffer.h"
@@ -73,6 +74,24 @@ void TTable::Undelete() {
         FTableFile->ResetError();
         buffer[kImageOffset] = kDeletedFlag;
         throw ETableWriteError(msg::WriteError);
+    }
+}
+
+void TTable::BeginAppendBatch(TAppendBatchLimits limits) {
+    if (FTableFile) FTableFile->BeginAppendBatch(limits);
+}
+
+void TTable::EndAppendBatch() {
+    if (FTableFile) FTableFile->EndAppendBatch();
+}
+
+// The header count the failed write left behind is corrected from the file
+// size by the next open.
+void TTable::EndAppendBatchQuietly() noexcept {
+    try {
+        EndAppendBatch();
+    } catch (const ETableError&) {
+        if (FTableFile) FTableFile->ResetError();
     }
 }
 

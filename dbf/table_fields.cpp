@@ -31,7 +31,7 @@ bool TTable::GetFieldData(ds::TField* field, void* buffer, bool nativeFormat) {
     const ds::TRecordBuffer record = GetCurrentBuffer();
     if (!record || !FTableFile) return false;
     if (field->FieldNo() > 0) {
-        return FTableFile->GetFieldData(field->FieldNo() - 1, static_cast<TFieldType>(field->DataType()),
+        return FTableFile->GetFieldData(field->FieldNo() - 1, field->DataType(),
                                       RecordImage(record), buffer, nativeFormat);
     }
     const char* slot = CalcSlot(record, FTableFile->RecordSize(), *field);
@@ -48,7 +48,7 @@ void TTable::SetFieldData(ds::TField* field, const void* buffer, bool nativeForm
     } else {
         const ds::TRecordBuffer record = GetCurrentBuffer();
         if (!record) return;
-        FTableFile->SetFieldData(field->FieldNo() - 1, static_cast<TFieldType>(field->DataType()), buffer,
+        FTableFile->SetFieldData(field->FieldNo() - 1, field->DataType(), buffer,
                                RecordImage(record), nativeFormat);
     }
     if (NotifiesFieldChanges()) DataEvent(ds::deFieldChange, {field, 0});

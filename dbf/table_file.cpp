@@ -209,6 +209,7 @@ void TTableFile::OpenIndexFiles() {
 
 void TTableFile::Close() {
     if (!Active()) return;
+    EndAppendBatchOnClose();
     for (auto& index : FIndexFiles) index->Close();
     FMemoFile.reset();
     CloseFile();
@@ -295,6 +296,7 @@ std::unique_ptr<TMemoFile> TTableFile::NewMemoFile() const {
 // --- exclusive access ---------------------------------------------------------------
 
 void TTableFile::TryExclusive() {
+    EndHold();  // the header lock of an append batch must not outlast the shared mode
     TPagedFile::TryExclusive();
     if (Mode() < pfMemoryCreate || Mode() > pfExclusiveOpen) return;  // still shared
     for (auto& index : FIndexFiles) index->TryExclusive();
@@ -333,6 +335,7 @@ void TTableFile::InitDefaultBuffer() {
 }
 
 int32_t TTableFile::Insert(uint8_t* buffer) {
+    if (FBatch.Open && NeedLocks()) return InsertInBatch(buffer);
     const int32_t recNo = LockNewRecordNumber();
     try {
         ApplyAutoIncToBuffer(buffer);
@@ -428,10 +431,12 @@ void TTableFile::FailAppend(int32_t recNo, const uint8_t* buffer) {
 }
 
 // Autoincrement values are stored big-endian with bit 31 set; the next value
-// lives in the field's level-7 descriptor.
+// lives in the field's level-7 descriptor. Inside a hold of an append batch
+// the header lock is held and the header copy is current already; the header
+// is written when the hold ends.
 void TTableFile::ApplyAutoIncToBuffer(uint8_t* destBuf) {
     if (!FAutoIncPresent) return;
-    const bool shared = NeedLocks();
+    const bool shared = NeedLocks() && !FBatch.Holding;
     if (shared) LockPage(0, true);
     for (int k = 0; k < FFieldDefs.Count(); ++k) {
         TFieldDescriptor& def = FFieldDefs.Items(k);
@@ -441,12 +446,18 @@ void TTableFile::ApplyAutoIncToBuffer(uint8_t* destBuf) {
         if (shared) {
             uint8_t stored[4] = {};
             if (ReadBlock(stored, 4, descOffset) == 4) next = GetU32(stored);
+        } else if (FBatch.Holding && descOffset + 4 <= HeaderSize()) {
+            next = GetU32(Header() + descOffset);
         }
         // A new table's descriptor holds 0: the first value handed out is 1.
         next = std::max(next, 1u);
         PutU32BigEndian(destBuf + def.Offset(), next | 0x80000000u);
         def.SetAutoInc(next + 1);
         if (descOffset + 4 <= HeaderSize()) PutU32(Header() + descOffset, next + 1);
+    }
+    if (FBatch.Holding) {
+        MarkHeaderModified();
+        return;
     }
     WriteHeader();
     if (shared) UnlockPage(0);

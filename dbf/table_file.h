@@ -26,6 +26,8 @@
 //   append at once never undo each other's counts or overwrite each other's
 //   records. An append counts up to its own record number (one more, when it
 //   is alone), so a slot another process is still writing is counted once.
+//   In an append batch one hold of the header lock covers a bounded run of
+//   appends; records are written before the header count that covers them.
 // - Damaged input raises ETableError ("Invalid DBF file.", "Invalid field
 //   count: ...") or leaves ForceClose set (header or record size 0); no field
 //   lies outside the record, no descriptor is read outside the header.
@@ -47,13 +49,22 @@
 #include "dbf/memo_file.h"
 #include "dbf/paged_file.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dbf {
+
+// How long one hold of the header lock in an append batch may last: at most
+// MaxRecords appends, and no new append once MaxHold has passed.
+struct TAppendBatchLimits {
+    int32_t MaxRecords = 1000;
+    std::chrono::milliseconds MaxHold{50};
+};
 
 class TTableFile : public TPagedFile {
 public:
@@ -88,6 +99,13 @@ public:
     void InitDefaultBuffer();
     // Appends the record image and answers its record number.
     int32_t Insert(uint8_t* buffer);
+    // Between these two, shared appends go in batches (table_file_batch.cpp):
+    // a run of appends under one hold of the header lock, bounded by limits,
+    // with one header write per run. EndAppendBatch raises ETableWriteError
+    // when the last header write fails; Close ends a batch too.
+    void BeginAppendBatch(TAppendBatchLimits limits = {});
+    void EndAppendBatch();
+    bool InAppendBatch() const { return FBatch.Open; }
     void ApplyAutoIncToBuffer(uint8_t* destBuf);
 
     bool GetFieldData(int column, TFieldType dataType, const uint8_t* src, void* dst, bool nativeFormat) const;
@@ -162,9 +180,8 @@ private:
 
     // Create (table_file_create.cpp).
     int32_t WriteNewHeader(TFieldDescriptors& fieldDefs, int headerSize, int descSize);
-    void WriteVersionAndLanguage();
+    void WriteVersionAndLanguage(bool visualFoxPro, bool autoInc);
     void WriteDescriptor(const TFieldDescriptor& def, int32_t fieldOffset, uint8_t* desc);
-    void PromoteFoxProVersion(char letter);
     void SetMemoVersionBits();
     void CreateMemoFile(int32_t memoSize);
     std::unique_ptr<TMemoFile> NewMemoFile() const;
@@ -179,6 +196,28 @@ private:
     void UndoRecordCount(int32_t recNo);
     void RefreshSharedHeader();
     [[noreturn]] void FailAppend(int32_t recNo, const uint8_t* buffer);
+
+    // Append batches (table_file_batch.cpp).
+    struct TAppendBatchState {
+        TAppendBatchLimits Limits;
+        bool Open = false;
+        bool Holding = false;  // the header lock is held for a run of appends
+        std::chrono::steady_clock::time_point HoldStart;
+        int32_t HeldRecords = 0;
+        int32_t LastRecNo = 0;  // the last record written in this hold; 0: none
+        int32_t NextSlot = 0;   // the next reserved record number
+        int32_t SlotEnd = 0;    // behind the last reserved number of the current range
+        std::vector<std::pair<int32_t, int32_t>> Reserved;  // locked ranges: first page, count
+    };
+    int32_t InsertInBatch(uint8_t* buffer);
+    bool HoldIsOver() const;
+    void BeginHold();
+    void EndHold();
+    void ReserveSlots(int32_t first, int32_t count);
+    int32_t TakeBatchSlot();
+    void ReleaseReservedSlots();
+    [[noreturn]] void FailBatchAppend(int32_t recNo, const uint8_t* buffer);
+    void EndAppendBatchOnClose() noexcept;
 
     void PutRecordCount(uint32_t count);
     uint32_t HeaderRecordCount() const;
@@ -206,6 +245,7 @@ private:
     TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
     TIndexMissingEvent FOnIndexMissing;
     TStream* FMemoStream = nullptr;
+    TAppendBatchState FBatch;
 };
 
 }  // namespace dbf

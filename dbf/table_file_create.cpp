@@ -2,6 +2,18 @@
 // descriptors (layouts in table_file_layout.h) are composed in the header
 // copy and reach the file with the next header flush; the memo file is
 // created beside the table when a field needs it.
+//
+// A new FoxPro table takes one of two forms, decided by its fields, so that
+// every FoxPro reader accepts it:
+//   | form          | when                                  | version byte     | memo reference   | after 0x0D      |
+//   |---------------|---------------------------------------|------------------|------------------|-----------------|
+//   | Visual FoxPro | a field only Visual FoxPro knows:     | 0x30; 0x31 with  | 4 bytes, binary  | 263-byte        |
+//   |               | I, B, T, Y, O, +, 0, V, Q, W, or a    | an autoincrement |                  | back-link area  |
+//   |               | field that may be null                |                  |                  |                 |
+//   | FoxPro 2      | every other table                     | 0x02; 0xF5 with  | 10 characters    | nothing         |
+//   |               |                                       | memo fields      |                  |                 |
+// Memo and general fields take the reference width of the form, whatever
+// width the definition asked for.
 #include "dbf/table_file.h"
 
 #include "dbf/table_file_layout.h"
@@ -18,6 +30,29 @@ using namespace layout;
 namespace {
 
 bool IsDateTimeField(const TFieldDescriptor& def) { return def.FieldType() == TFieldType::ftDateTime; }
+
+bool IsVisualFoxProField(const TFieldDescriptor& def) {
+    const char letter = def.NativeFieldType();
+    return (letter != 0 && std::strchr("IBTYO+0VQW", letter) != nullptr) || def.NullPosition() >= 0;
+}
+
+bool HasVisualFoxProField(const TFieldDescriptors& defs) {
+    for (int i = 0; i < defs.Count(); ++i)
+        if (IsVisualFoxProField(defs.Items(i))) return true;
+    return false;
+}
+
+bool HasAutoIncField(const TFieldDescriptors& defs) {
+    for (int i = 0; i < defs.Count(); ++i)
+        if (defs.Items(i).NativeFieldType() == '+') return true;
+    return false;
+}
+
+bool IsMemoReference(const TFieldDescriptor& def) { return def.NativeFieldType() == 'M' || def.NativeFieldType() == 'G'; }
+
+// Memo references are 4 binary bytes in Visual FoxPro, 10 characters in FoxPro 2.
+constexpr int32_t kVisualFoxProMemoWidth = 4;
+constexpr int32_t kFoxPro2MemoWidth = 10;
 
 // The name in the system code page, cut to maxBytes bytes.
 std::string DescriptorNameBytes(const std::string& name, size_t maxBytes) {
@@ -51,10 +86,11 @@ void TTableFile::FinishCreate(TFieldDescriptors& fieldDefs, int32_t memoSize) {
 // Composes header and descriptors; answers the record size.
 int32_t TTableFile::WriteNewHeader(TFieldDescriptors& fieldDefs, int headerSize, int descSize) {
     const int fieldCount = fieldDefs.Count();
-    const int fullSize = descSize * fieldCount + headerSize + 1 + (FTableVersion == xFoxPro ? kFoxProHeaderTail : 0);
+    const bool visualFoxPro = FTableVersion == xFoxPro && HasVisualFoxProField(fieldDefs);
+    const int fullSize = descSize * fieldCount + headerSize + 1 + (visualFoxPro ? kFoxProHeaderTail : 0);
     SetHeaderSize(fullSize);
     std::fill(Header(), Header() + fullSize, uint8_t{0});
-    WriteVersionAndLanguage();
+    WriteVersionAndLanguage(visualFoxPro, HasAutoIncField(fieldDefs));
 
     FFieldDefs.Clear();
     FLockField = nullptr;
@@ -66,6 +102,8 @@ int32_t TTableFile::WriteNewHeader(TFieldDescriptors& fieldDefs, int headerSize,
             source.SetFieldType(TFieldType::ftString);
             source.SetSize(22);
         }
+        if (FTableVersion == xFoxPro && IsMemoReference(source))
+            source.SetSize(visualFoxPro ? kVisualFoxProMemoWidth : kFoxPro2MemoWidth);
         source.SetFieldName(platform::UpperCase(source.FieldName()));
         source.SetOffset(fieldOffset);
         WriteDescriptor(source, fieldOffset, Header() + headerSize + descSize * i);
@@ -84,14 +122,17 @@ int32_t TTableFile::WriteNewHeader(TFieldDescriptors& fieldDefs, int headerSize,
     return fieldOffset;
 }
 
-void TTableFile::WriteVersionAndLanguage() {
+void TTableFile::WriteVersionAndLanguage(bool visualFoxPro, bool autoInc) {
     if (FTableVersion == xBaseVII) {
         Header()[kVersionOffset] = 0x04;
         const std::string name = ConstructLangName(static_cast<int>(FFileCodePage), platform::UserDefaultLCID(), false);
         std::memcpy(Header() + kLangNameOffset, name.data(), std::min<size_t>(name.size(), kLangNameSize - 1));
         return;
     }
-    Header()[kVersionOffset] = FTableVersion == xFoxPro ? 0x02 : 0x03;
+    if (FTableVersion == xFoxPro)
+        Header()[kVersionOffset] = visualFoxPro ? (autoInc ? 0x31 : 0x30) : 0x02;
+    else
+        Header()[kVersionOffset] = 0x03;
     Header()[kLanguageOffset] = FTableVersion == xBaseIII ? 0 : FFileLangId;
 }
 
@@ -115,18 +156,7 @@ void TTableFile::WriteDescriptor(const TFieldDescriptor& def, int32_t fieldOffse
     desc[kDescTypeOffset] = static_cast<uint8_t>(def.NativeFieldType());
     desc[kDescSizeOffset] = static_cast<uint8_t>(size);
     desc[kDescPrecisionOffset] = static_cast<uint8_t>(precision);
-    if (FTableVersion == xFoxPro) {
-        PutU32(desc + kDescFieldOffsetOffset, static_cast<uint32_t>(fieldOffset));
-        PromoteFoxProVersion(def.NativeFieldType());
-    }
-}
-
-// Visual FoxPro types lift the version byte to 0x30, autoincrement to 0x31.
-void TTableFile::PromoteFoxProVersion(char letter) {
-    uint8_t& version = Header()[kVersionOffset];
-    if (std::strchr("+0OTY", letter) == nullptr || letter == 0) return;
-    if (version == 0x02) version = 0x30;
-    if (letter == '+' && version == 0x30) version = 0x31;
+    if (FTableVersion == xFoxPro) PutU32(desc + kDescFieldOffsetOffset, static_cast<uint32_t>(fieldOffset));
 }
 
 void TTableFile::SetMemoVersionBits() {
@@ -134,7 +164,7 @@ void TTableFile::SetMemoVersionBits() {
     switch (FTableVersion) {
         case xBaseIII: version |= 0x80; break;
         case xFoxPro:
-            if (version == 0x02) version = 0xF5;
+            if (version == 0x02) version = 0xF5;  // Visual FoxPro's 0x30 and 0x31 say nothing of memos
             break;
         default: version |= 0x88; break;
     }

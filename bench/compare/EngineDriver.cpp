@@ -2,7 +2,9 @@
 // one piece of work per process, so whole processes can be timed alike.
 //
 //   quarzel_compare walk FILE shared|exclusive       every field of every record as text
-//   quarzel_compare append FILE N shared|exclusive   a new walk-layout table of N records
+//   quarzel_compare append FILE N shared|batch|exclusive
+//                                                    a new walk-layout table of N records;
+//                                                    batch: shared, in append batches
 //   quarzel_compare memo-write FILE N BYTES dbase4|foxpro
 //   quarzel_compare memo-read FILE                   every memo's text
 //   quarzel_compare payments FILE N                  a new payment-layout table of N records
@@ -12,9 +14,11 @@
 // Each prints what it did (records, and bytes of text seen) so the work
 // cannot be skipped and the peers' answers can be compared with it.
 #include "bench/BenchTables.h"
+#include "dbf/append_batch.h"
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
@@ -49,12 +53,17 @@ void Walk(const TTablePath& path, bool exclusive) {
     std::cout << records << " records, " << bytes << " bytes of text\n";
 }
 
-void Append(const TTablePath& path, int64_t count, bool exclusive) {
+void Append(const TTablePath& path, int64_t count, const std::string& mode) {
+    const bool inBatches = mode == "batch";
+    const bool exclusive = !inBatches && IsExclusive(mode);
     bench::CreateWalkTable(path.Folder, path.Name);
     dbf::TTable table;
     bench::UseTable(table, path.Folder, path.Name, exclusive);
     table.Open();
+    std::optional<dbf::TAppendBatch> batch;
+    if (inBatches) batch.emplace(table);
     bench::AppendWalkRecords(table, 0, count);
+    if (batch) batch->Finish();
     table.Close();
     std::cout << count << " records appended\n";
 }
@@ -115,7 +124,7 @@ void Count(const TTablePath& path, const std::string& expression) {
 
 int Usage() {
     std::cerr << "usage: quarzel_compare walk FILE shared|exclusive\n"
-                 "       quarzel_compare append FILE N shared|exclusive\n"
+                 "       quarzel_compare append FILE N shared|batch|exclusive\n"
                  "       quarzel_compare memo-write FILE N BYTES dbase4|foxpro\n"
                  "       quarzel_compare memo-read FILE\n"
                  "       quarzel_compare payments FILE N\n"
@@ -136,7 +145,7 @@ int main(int argc, char** argv) {
     const TTablePath path = SplitPath(argv[2]);
     try {
         if (command == "walk" && argc == 4) Walk(path, IsExclusive(argv[3]));
-        else if (command == "append" && argc == 5) Append(path, std::stoll(argv[3]), IsExclusive(argv[4]));
+        else if (command == "append" && argc == 5) Append(path, std::stoll(argv[3]), argv[4]);
         else if (command == "memo-write" && argc == 6) MemoWrite(path, std::stoll(argv[3]), std::stoi(argv[4]), argv[5]);
         else if (command == "memo-read" && argc == 3) MemoRead(path);
         else if (command == "payments" && argc == 4) Payments(path, std::stoll(argv[3]));

@@ -81,6 +81,7 @@ if wants append; then
     echo "Timing the append ($records records) ..."
     FAST_ARGS=6 time_split append \
         engine-shared "$drivers/quarzel_compare append out-engine.dbf $records shared" \
+        engine-shared-batch "$drivers/quarzel_compare append out-engine-b.dbf $records batch" \
         engine-exclusive "$drivers/quarzel_compare append out-engine-x.dbf $records exclusive" \
         shapelib "$drivers/shp_compare append out-shp.dbf $records" \
         perl-xbase "perl $here/xbase_compare.pl append out-xbase.dbf $records" \

@@ -173,9 +173,20 @@ protected:
     dbf::TFieldCodecContext FContext;
 };
 
-TEST_P(FieldEncoding, Reads) {
+// The cases run in the directions they are stated for: a read-only case is
+// not written and a write-only case not read.
+std::vector<TEncodingCase> CasesExcept(TDirection excluded) {
+    std::vector<TEncodingCase> cases;
+    for (const TEncodingCase& c : kCases)
+        if (c.Direction != excluded) cases.push_back(c);
+    return cases;
+}
+
+class FieldEncodingReads : public FieldEncoding {};
+class FieldEncodingWrites : public FieldEncoding {};
+
+TEST_P(FieldEncodingReads, Reads) {
     const TEncodingCase& c = GetParam();
-    if (c.Direction == WriteOnly) GTEST_SKIP() << "write-only case";
     const std::string record = " " + c.Bytes;
     std::string buf(BufferSize(c), '\x55');
     const bool hasValue = dbf::GetFieldDataFromDef(FContext, *FField, c.Type,
@@ -193,9 +204,8 @@ TEST_P(FieldEncoding, Reads) {
         EXPECT_EQ(got, c.Value);
 }
 
-TEST_P(FieldEncoding, Writes) {
+TEST_P(FieldEncodingWrites, Writes) {
     const TEncodingCase& c = GetParam();
-    if (c.Direction == ReadOnly) GTEST_SKIP() << "read-only case";
     std::string record(static_cast<size_t>(c.Size) + 2, '#');
     const std::string value = EncodeValue(c);
     const void* src = std::holds_alternative<TNull>(c.Value) ? nullptr : value.data();
@@ -203,8 +213,10 @@ TEST_P(FieldEncoding, Writes) {
     EXPECT_EQ(record, "#" + c.Bytes + "#");
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLetter, FieldEncoding, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<TEncodingCase>& info) { return info.param.Name; });
+std::string CaseName(const testing::TestParamInfo<TEncodingCase>& info) { return info.param.Name; }
+
+INSTANTIATE_TEST_SUITE_P(EveryLetter, FieldEncodingReads, testing::ValuesIn(CasesExcept(WriteOnly)), CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryLetter, FieldEncodingWrites, testing::ValuesIn(CasesExcept(ReadOnly)), CaseName);
 
 // Values that the field cannot hold are refused and the bytes stay as they were.
 struct TTooWideCase {

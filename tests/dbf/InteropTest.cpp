@@ -1,6 +1,7 @@
 // Interoperability with independent dBASE readers and writers from Debian
 // (python3-dbfread, python3-dbf, Perl's XBase): tables with memos that this
-// engine writes read the same there, tables they write read the same here,
+// engine writes read the same there (FoxPro tables in both their forms, FoxPro 2
+// and Visual FoxPro), tables they write read the same here,
 // and tables they write and this engine extends still read the same there,
 // umlauts included. A test skips when its peer is not installed.
 #include "TableFixtures.h"
@@ -80,10 +81,12 @@ void AppendRows(TTableFile& file, const std::vector<Row>& rows) {
     }
 }
 
-void WriteWithEngine(const std::string& path, TXBaseVersion version) {
+// A FoxPro table with a date-time field behind the two takes the Visual FoxPro form.
+void WriteWithEngine(const std::string& path, TXBaseVersion version, bool withDateTime = false) {
     TFieldDescriptors defs(version);
     defs.Add("NAME", TFieldType::ftString, 20, false);
     defs.Add("NOTE", TFieldType::ftMemo, 0, false);
+    if (withDateTime) defs.Add("STAMP", TFieldType::ftDateTime, 0, false);
     TTableFile file;
     file.SetFileName(path);
     file.SetMode(pfExclusiveCreate);
@@ -130,6 +133,7 @@ struct EngineWrites {
     TXBaseVersion Version;
     const char* Peer;
     const char* Reader;
+    bool WithDateTime = false;  // FoxPro: the Visual FoxPro form
 };
 
 class InteropEngineWrites : public ::testing::TestWithParam<EngineWrites> {};
@@ -139,17 +143,22 @@ TEST_P(InteropEngineWrites, PeerReadsTheSameValues) {
     SKIP_WITHOUT(c.Peer);
     ScratchFolder folder;
     const std::string path = folder.File("t.dbf");
-    WriteWithEngine(path, c.Version);
-    EXPECT_EQ(RunPeer(kPeers + c.Reader + " " + path), PeerLines(kRows));
+    WriteWithEngine(path, c.Version, c.WithDateTime);
+    EXPECT_EQ(RunPeer(kPeers + c.Reader + " " + path + " 2"), PeerLines(kRows));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     InteropPeers, InteropEngineWrites,
     ::testing::Values(EngineWrites{"DbfreadBaseIII", xBaseIII, kDbfread, "read_dbfread.py"},
                       EngineWrites{"DbfreadFoxPro", xFoxPro, kDbfread, "read_dbfread.py"},
+                      EngineWrites{"DbfreadVisualFoxPro", xFoxPro, kDbfread, "read_dbfread.py", true},
+                      EngineWrites{"PythonDbfBaseIII", xBaseIII, kPythonDbf, "read_pydbf.py"},
+                      EngineWrites{"PythonDbfFoxPro", xFoxPro, kPythonDbf, "read_pydbf.py"},
+                      EngineWrites{"PythonDbfVisualFoxPro", xFoxPro, kPythonDbf, "read_pydbf.py", true},
                       EngineWrites{"XBaseBaseIII", xBaseIII, kXBase, "read_xbase.pl"},
                       EngineWrites{"XBaseBaseIV", xBaseIV, kXBase, "read_xbase.pl"},
-                      EngineWrites{"XBaseFoxPro", xFoxPro, kXBase, "read_xbase.pl"}),
+                      EngineWrites{"XBaseFoxPro", xFoxPro, kXBase, "read_xbase.pl"},
+                      EngineWrites{"XBaseVisualFoxPro", xFoxPro, kXBase, "read_xbase.pl", true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct PeerWrites {

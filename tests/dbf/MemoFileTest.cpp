@@ -199,7 +199,8 @@ TEST_P(MemoFileDbaseIII, TerminatorsAroundTheBlockBoundary) {
               std::vector<uint8_t>(512 * (1 + blocks) - 514 - size, ' '));
 }
 
-INSTANTIATE_TEST_SUITE_P(MemoFile, MemoFileDbaseIII, ::testing::Values(1, 100, 510, 511, 512, 513, 1024));
+INSTANTIATE_TEST_SUITE_P(MemoFile, MemoFileDbaseIII, ::testing::Values(1, 100, 510, 511, 512, 513, 1024),
+                         [](const auto& info) { return "Memo" + std::to_string(info.param) + "Bytes"; });
 
 TEST(MemoFileDbaseIIIRead, ALone1AIsTextAndAMissingTerminatorEndsAtTheFileEnd) {
     ScratchFolder folder;

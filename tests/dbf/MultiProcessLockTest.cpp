@@ -300,4 +300,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, MultiProcessLockInfo,
                                            LockInfoCase{24, 41, 42, "ABCDEFGH        "},
                                            LockInfoCase{24, 65535, 0, "ABCDEFGH        "},
                                            LockInfoCase{16, 7, 8, "ABCDEFGH"},
-                                           LockInfoCase{12, 0, 1, "ABCD"}));
+                                           LockInfoCase{12, 0, 1, "ABCD"}),
+                         [](const auto& info) {
+                             const LockInfoCase& c = info.param;
+                             return "Width" + std::to_string(c.Width) + "Counter" + std::to_string(c.CounterBefore);
+                         });

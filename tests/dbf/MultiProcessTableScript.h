@@ -20,6 +20,11 @@
 //   get <field>        ok <the field's text>
 //   post | cancel      end the edit or insert
 //   append <tag> <n>   append records 1..n of writer tag, each posted at once
+//   bulkappend <tag> <n> the same inside one append batch (dbf/append_batch.h)
+//   watch <path> <n>   read the file raw, over and over, until its header counts
+//                      at least n records: ok <passes>, or an error naming the
+//                      first record counted (by the header or by the file
+//                      size) that was not written yet
 //   pack | empty       maintenance with temporary exclusive access
 //   reopen <n>         close and open the table again, n times
 //   close              close the table; end of input ends the worker

@@ -46,7 +46,13 @@ INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileGeometry,
                                            OffsetCase{true, 4, 32, 10, 2, 46},      // moved header
                                            OffsetCase{false, 0, 512, 512, 0, 0},    // memo header is block 0
                                            OffsetCase{false, 0, 512, 64, 3, 192},
-                                           OffsetCase{false, 0, 512, 512, 100000, 51200000}));
+                                           OffsetCase{false, 0, 512, 512, 100000, 51200000}),
+                         [](const auto& info) {
+                             const OffsetCase& c = info.param;
+                             return std::string(c.byHeader ? "BehindHeader" : "Blocks") + "At" +
+                                    std::to_string(c.headerOffset) + "Size" + std::to_string(c.pageSize) + "Page" +
+                                    std::to_string(c.page);
+                         });
 
 struct CountCase {
     bool byHeader;
@@ -80,7 +86,12 @@ INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileRecordCount,
                                            CountCase{true, 577, 108, 577 + 3 * 108 - 1, 2},  // cut last record
                                            CountCase{true, 577, 108, 100, 0},            // shorter than header
                                            CountCase{false, 512, 512, 1536, 3},
-                                           CountCase{false, 512, 64, 1537, 24}));
+                                           CountCase{false, 512, 64, 1537, 24}),
+                         [](const auto& info) {
+                             const CountCase& c = info.param;
+                             return std::string(c.byHeader ? "BehindHeader" : "Blocks") + "Of" +
+                                    std::to_string(c.recordSize) + "InFileOf" + std::to_string(c.fileSize);
+                         });
 
 TEST(PagedFileRecordCount, SetRecordCountResizesTheFileBehindTheHeader) {
     dbf::TMemoryStream stream(std::vector<uint8_t>(32 + 5 * 10 + 1, 0x20));
@@ -232,6 +243,13 @@ TEST_P(PagedFileModes, CreatingAndSharingColumns) {
     }
 }
 
+std::string ModeName(const ::testing::TestParamInfo<ModeCase>& info) {
+    static const char* const names[] = {"None",          "MemoryCreate",    "MemoryOpen",
+                                        "ExclusiveCreate", "ExclusiveOpen", "ReadWriteCreate",
+                                        "ReadWriteOpen", "ReadOnly"};
+    return names[info.param.mode];
+}
+
 INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileModes,
                          ::testing::Values(ModeCase{dbf::pfNone, false, false}, ModeCase{dbf::pfMemoryCreate, true, false},
                                            ModeCase{dbf::pfMemoryOpen, false, false},
@@ -239,7 +257,8 @@ INSTANTIATE_TEST_SUITE_P(PagedFile, PagedFileModes,
                                            ModeCase{dbf::pfExclusiveOpen, false, false},
                                            ModeCase{dbf::pfReadWriteCreate, true, true},
                                            ModeCase{dbf::pfReadWriteOpen, false, true},
-                                           ModeCase{dbf::pfReadOnly, false, true}));
+                                           ModeCase{dbf::pfReadOnly, false, true}),
+                         ModeName);
 
 TEST(PagedFileModes, DefaultsAtConstruction) {
     TPagedFile file;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -16,6 +17,14 @@
 using namespace dbf;
 
 namespace {
+
+// A path or field name as a test name: its letters and digits.
+std::string TestNameOf(const std::string& text) {
+    std::string name;
+    for (const char c : text)
+        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+    return name;
+}
 
 const std::string kRealFiles = QUARZEL_REALFILES_DIR;
 
@@ -123,7 +132,8 @@ TEST_P(RealFilesSummary, SchemaAndRecordCountMatchTheSummary) {
 INSTANTIATE_TEST_SUITE_P(RealFilesSummaries, RealFilesSummary,
                          ::testing::Values("dbase3/dbase_03.dbf", "dbase3/dbase_83.dbf", "dbase4/dbase_8b.dbf",
                                            "foxpro/dbase_f5.dbf", "foxpro/dbase_30.dbf", "foxpro/dbase_31.dbf",
-                                           "foxpro/cp1251.dbf"));
+                                           "foxpro/cp1251.dbf"),
+                         [](const auto& info) { return TestNameOf(info.param); });
 
 struct ValueCase {
     const char* Table;
@@ -195,7 +205,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"dbase7/bug102.dbf", 18, 1, "DATANUMBER", "193786"},
         ValueCase{"dbase7/bug102.dbf", 18, 3, "DATANUMBER", "193788"},
         ValueCase{"foxpro/mazovia.dbf", 2, 1, "A2", "English"}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    [](const auto& info) {
+        return TestNameOf(info.param.Table) + "Record" + std::to_string(info.param.RecNo) + TestNameOf(info.param.Field);
+    });
 
 TEST(RealFiles, ContinentsWithoutTerminatorReadLikeTheReference) {
     SKIP_WITHOUT_REALFILES();

@@ -147,7 +147,18 @@ INSTANTIATE_TEST_SUITE_P(
                       SharingCase{TFileOpenMode::ReadWriteExclusive, TFileOpenMode::ReadWriteExclusive, false},
                       SharingCase{TFileOpenMode::ReadWriteExclusive, TFileOpenMode::ReadShared, true},
                       SharingCase{TFileOpenMode::ReadShared, TFileOpenMode::ReadWriteExclusive, true},
-                      SharingCase{TFileOpenMode::ReadShared, TFileOpenMode::ReadWriteShared, true}));
+                      SharingCase{TFileOpenMode::ReadShared, TFileOpenMode::ReadWriteShared, true}),
+    [](const auto& info) {
+        auto name = [](TFileOpenMode mode) {
+            switch (mode) {
+                case TFileOpenMode::ReadShared: return "ReadShared";
+                case TFileOpenMode::ReadWriteShared: return "ReadWriteShared";
+                case TFileOpenMode::ReadWriteExclusive: return "ReadWriteExclusive";
+            }
+            return "Unknown";
+        };
+        return std::string(name(info.param.first)) + "Then" + name(info.param.second);
+    });
 
 TEST(StreamPlatformFiles, ClosingAHandleEndsItsSharingLock) {
     ScratchFolder folder;

@@ -9,20 +9,6 @@
 using dbf::TTable;
 using Names = std::vector<std::string>;
 
-namespace {
-
-template <typename Action>
-std::string MessageOf(Action action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "<no exception>";
-}
-
-}  // namespace
-
 class TableQuestionTable : public TableTableTest {
 protected:
     void SetUp() override {

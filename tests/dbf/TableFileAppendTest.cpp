@@ -15,13 +15,6 @@ namespace {
 
 void AddNameField(TFieldDescriptors& defs) { defs.Add("NAME", TFieldType::ftString, 8, false); }
 
-std::vector<uint8_t> NamedRecord(TTableFile& file, const char* name) {
-    std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
-    file.InitRecord(record.data());
-    file.SetFieldData(0, TFieldType::ftString, name, record.data(), false);
-    return record;
-}
-
 // A dBASE IV table with two records, in memory over a stream that can be made to fail.
 class TableFileAppendFailure : public ::testing::TestWithParam<std::pair<int, size_t>> {
 protected:
@@ -37,7 +30,7 @@ protected:
         File.SetMode(pfMemoryOpen);
         File.Open();
         for (const char* name : {"one", "two"}) {
-            auto record = NamedRecord(File, name);
+            auto record = RecordWithText(File, name);
             File.Insert(record.data());
         }
     }
@@ -48,7 +41,7 @@ protected:
 
 TEST_P(TableFileAppendFailure, KeepsTheCountAndRaisesTheWriteError) {
     const auto [nth, transfer] = GetParam();
-    auto record = NamedRecord(File, "three");
+    auto record = RecordWithText(File, "three");
     Stream.FailWritesFrom(Stream.Writes() + nth, transfer);
     try {
         File.Insert(record.data());
@@ -76,7 +69,11 @@ TEST_P(TableFileAppendFailure, KeepsTheCountAndRaisesTheWriteError) {
 INSTANTIATE_TEST_SUITE_P(TableFileAppendFailures, TableFileAppendFailure,
                          ::testing::Values(std::pair<int, size_t>{0, 0}, std::pair<int, size_t>{0, 4},
                                            std::pair<int, size_t>{1, 0}, std::pair<int, size_t>{2, 0},
-                                           std::pair<int, size_t>{2, 5}));
+                                           std::pair<int, size_t>{2, 5}),
+                         [](const auto& info) {
+                             return "Write" + std::to_string(info.param.first) + "Transfers" +
+                                    std::to_string(info.param.second);
+                         });
 
 TEST(TableFileAppend, RecordsAreNumberedAndCountedInTheHeader) {
     ScratchFolder folder;
@@ -86,7 +83,7 @@ TEST(TableFileAppend, RecordsAreNumberedAndCountedInTheHeader) {
     TTableFile file;
     OpenTable(file, folder.File("t.dbf"), pfReadWriteOpen);
     for (int n = 1; n <= 3; ++n) {
-        auto record = NamedRecord(file, Numbered("r", n).c_str());
+        auto record = RecordWithText(file, Numbered("r", n));
         EXPECT_EQ(file.Insert(record.data()), n);
         // Shared: the header reaches the file at once.
         EXPECT_EQ(HeaderCountOf(FileBytes(folder.File("t.dbf"))), static_cast<uint32_t>(n));

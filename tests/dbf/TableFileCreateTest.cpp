@@ -183,11 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
         DialectCase{"BaseIVMemo", xBaseIV, {{FT::ftMemo, 0}}, 0x8B, 32 + 32 + 1, ".dbt"},
         DialectCase{"Level7", xBaseVII, {{FT::ftString, 5}, {FT::ftInteger, 0}}, 0x04, 68 + 96 + 1, nullptr},
         DialectCase{"Level7Memo", xBaseVII, {{FT::ftMemo, 0}}, 0x8C, 68 + 48 + 1, ".dbt"},
-        DialectCase{"FoxPro", xFoxPro, {{FT::ftString, 5}}, 0x02, 32 + 32 + 1 + 263, nullptr},
-        DialectCase{"FoxProMemo", xFoxPro, {{FT::ftMemo, 0}}, 0xF5, 32 + 32 + 1 + 263, ".fpt"},
+        DialectCase{"FoxPro", xFoxPro, {{FT::ftString, 5}}, 0x02, 32 + 32 + 1, nullptr},
+        DialectCase{"FoxProMemo", xFoxPro, {{FT::ftMemo, 0}}, 0xF5, 32 + 32 + 1, ".fpt"},
+        DialectCase{"FoxProMemoAskedFourWide", xFoxPro, {{FT::ftMemo, 4}}, 0xF5, 32 + 32 + 1, ".fpt"},
         DialectCase{"VisualFoxPro", xFoxPro, {{FT::ftDateTime, 0}}, 0x30, 32 + 32 + 1 + 263, nullptr},
         DialectCase{"VisualFoxProMemo", xFoxPro, {{FT::ftDateTime, 0}, {FT::ftMemo, 0}}, 0x30, 32 + 64 + 1 + 263,
-                    ".fpt"}),
+                    ".fpt"},
+        DialectCase{"VisualFoxProCurrency", xFoxPro, {{FT::ftString, 5}, {FT::ftCurrency, 0}}, 0x30,
+                    32 + 64 + 1 + 263, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TableFileCreate, FoxProTextWidthSpansSizeAndPrecisionBytesAndOffsetsAreStored) {
@@ -207,6 +210,35 @@ TEST(TableFileCreate, FoxProTextWidthSpansSizeAndPrecisionBytesAndOffsetsAreStor
     OpenTable(file, folder.File("t.dbf"), pfReadOnly);
     EXPECT_EQ(file.FieldDefs().Items(1).Size(), 300);
     EXPECT_EQ(file.FieldDefs().Items(1).Offset(), 4);
+}
+
+// A memo reference is 10 characters in FoxPro 2 and 4 binary bytes in Visual
+// FoxPro, whatever width the definition asked for; the caller's definition and
+// the reopened table agree on it.
+TEST(TableFileCreate, FoxProMemoReferenceTakesTheWidthOfTheTableForm) {
+    struct Case {
+        const char* Form;
+        bool WithDateTime;
+        int AskedWidth;
+        int StoredWidth;
+    };
+    for (const Case& c : {Case{"FoxPro 2", false, 0, 10}, Case{"FoxPro 2", false, 4, 10}, Case{"FoxPro 2", false, 10, 10},
+                          Case{"Visual FoxPro", true, 0, 4}, Case{"Visual FoxPro", true, 10, 4}}) {
+        SCOPED_TRACE(std::string(c.Form) + ", asked " + std::to_string(c.AskedWidth));
+        ScratchFolder folder;
+        TFieldDescriptors defs(xFoxPro);
+        defs.Add("NOTE", TFieldType::ftMemo, c.AskedWidth, false);
+        if (c.WithDateTime) defs.Add("STAMP", TFieldType::ftDateTime, 0, false);
+        CreateTable(folder.File("t.dbf"), xFoxPro, defs);
+        EXPECT_EQ(defs.Items(0).Size(), c.StoredWidth);
+        const auto bytes = FileBytes(folder.File("t.dbf"));
+        EXPECT_EQ(bytes[32 + 16], c.StoredWidth);
+        EXPECT_EQ(bytes[10] | (bytes[11] << 8), 1 + c.StoredWidth + (c.WithDateTime ? 8 : 0));
+
+        TTableFile file;
+        OpenTable(file, folder.File("t.dbf"), pfReadOnly);
+        EXPECT_EQ(file.FieldDefs().Items(0).Size(), c.StoredWidth);
+    }
 }
 
 TEST(TableFileCreate, Level7CarriesTheLanguageDriverNameAndLongNames) {

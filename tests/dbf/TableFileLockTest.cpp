@@ -23,9 +23,7 @@ protected:
         CreateTable(Path, xBaseIV, defs);
         TTableFile file;
         OpenTable(file, Path, pfExclusiveOpen);
-        std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
-        file.InitRecord(record.data());
-        file.SetFieldData(0, TFieldType::ftString, "first", record.data(), false);
+        std::vector<uint8_t> record = RecordWithText(file, "first");
         file.Insert(record.data());
     }
 

@@ -128,6 +128,14 @@ inline void CreateTable(const std::string& path, dbf::TXBaseVersion version, dbf
     file.Close();
 }
 
+// The blank record of the file with its first field, a text field, set to text.
+inline std::vector<uint8_t> RecordWithText(dbf::TTableFile& file, const std::string& text) {
+    std::vector<uint8_t> record(static_cast<size_t>(file.RecordSize()));
+    file.InitRecord(record.data());
+    file.SetFieldData(0, dbf::TFieldType::ftString, text.c_str(), record.data(), false);
+    return record;
+}
+
 // The field as text (trailing blanks removed by the codec); empty when null or blank.
 inline std::string FieldText(const dbf::TTableFile& file, int column, const uint8_t* record) {
     std::vector<char> value(static_cast<size_t>(file.FieldDefs().Items(column).Size()) + 1, '\0');

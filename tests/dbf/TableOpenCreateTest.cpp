@@ -15,16 +15,6 @@ namespace {
 
 std::string ProgramFolder() { return dbf::platform::ExecutableFolder() + "/"; }
 
-template <typename Action>
-std::string MessageOf(Action action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "<no exception>";
-}
-
 }  // namespace
 
 // --- properties -------------------------------------------------------------------

@@ -124,7 +124,8 @@ TEST_P(TablePackOnFullDisk, LeavesTheOriginalFilesUntouched) {
     ExpectPackedContent();
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, TablePackOnFullDisk, ::testing::Values(64, 700, 6000));
+INSTANTIATE_TEST_SUITE_P(Limits, TablePackOnFullDisk, ::testing::Values(64, 700, 6000),
+                         [](const auto& info) { return "FullAfter" + std::to_string(info.param) + "Bytes"; });
 
 TEST_F(TablePackFault, ReadOnlyFolderLeavesTheOriginalFilesUntouched) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";

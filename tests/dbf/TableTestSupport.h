@@ -17,6 +17,17 @@
 #include <string>
 #include <vector>
 
+// The message of the exception the action raises, or "<no exception>".
+template <typename Action>
+std::string MessageOf(Action action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "<no exception>";
+}
+
 inline constexpr uint8_t kLangAnsi1252 = 0x57;
 inline constexpr uint8_t kLangOem850 = 0x02;
 

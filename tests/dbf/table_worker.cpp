@@ -5,11 +5,16 @@
 // needs, without sleeping.
 #include "MultiProcessTableScript.h"
 
+#include "dbf/append_batch.h"
 #include "dbf/table.h"
 #include "dbf/platform/text.h"
 
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -20,6 +25,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -53,7 +59,8 @@ private:
             {"post", &TTableWorker::Post},     {"cancel", &TTableWorker::Cancel},
             {"append", &TTableWorker::Append}, {"pack", &TTableWorker::Pack},
             {"empty", &TTableWorker::Empty},   {"close", &TTableWorker::Close},
-            {"reopen", &TTableWorker::Reopen},
+            {"reopen", &TTableWorker::Reopen}, {"bulkappend", &TTableWorker::BulkAppend},
+            {"watch", &TTableWorker::Watch},
         };
         return commands;
     }
@@ -128,6 +135,47 @@ private:
             Table().Post();
         }
         return {};
+    }
+
+    std::string BulkAppend(const std::string& tagAndCount) {
+        dbf::TAppendBatch batch(Table());
+        Append(tagAndCount);
+        batch.Finish();
+        return {};
+    }
+
+    // One raw look at the file: the header's count and the records the file
+    // size covers must all be written, their flag a blank and their name set.
+    // The count is read first and the size after it; only records inside
+    // that size are read, as the file may grow while it is being read.
+    std::string Watch(const std::string& pathAndTarget) {
+        std::istringstream words(pathAndTarget);
+        std::string path;
+        uint32_t target = 0;
+        words >> path >> target;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (long passes = 1;; ++passes) {
+            if (std::chrono::steady_clock::now() > giveUp) throw std::runtime_error("the count never came");
+            std::ifstream file(path, std::ios::binary);
+            std::vector<uint8_t> header(12);
+            file.read(reinterpret_cast<char*>(header.data()), 12);
+            if (!file) throw std::runtime_error("file shorter than its header");
+            const uint32_t counted = header[4] | (header[5] << 8) | (header[6] << 16) | (uint32_t{header[7]} << 24);
+            const size_t headerSize = header[8] | (header[9] << 8);
+            const size_t recordSize = header[10] | (header[11] << 8);
+            const size_t bySize = (std::filesystem::file_size(path) - headerSize) / recordSize;
+            if (counted > bySize) throw std::runtime_error("header counts " + std::to_string(counted) + ", file holds " +
+                                                           std::to_string(bySize));
+            std::vector<uint8_t> records(bySize * recordSize);
+            file.seekg(static_cast<std::streamoff>(headerSize));
+            file.read(reinterpret_cast<char*>(records.data()), static_cast<std::streamsize>(records.size()));
+            for (size_t n = 1; n <= bySize; ++n) {
+                const uint8_t* record = records.data() + (n - 1) * recordSize;
+                if (record[0] != ' ' || record[1] == ' ' || record[1] == 0)
+                    throw std::runtime_error("record " + std::to_string(n) + " counted before it was written");
+            }
+            if (counted >= target) return std::to_string(passes);
+        }
     }
 
     std::string Pack(const std::string&) {

@@ -72,6 +72,41 @@ TEST(DbftoolPeers, DbfreadReadsAFoxProTableWrittenByDbftool) {
     ExpectSameRecords(InPeerOrder(Dump(table, true)), peers, "FoxPro read by python3-dbfread");
 }
 
+// dbftool's FoxPro tables take the FoxPro 2 form (version 0xF5, 10-character
+// memo references) unless a field only Visual FoxPro knows makes them Visual
+// FoxPro (0x30, 4-byte references, back-link area); every peer reads both.
+struct FoxProFormCase {
+    const char* Name;
+    bool VisualFoxPro;
+    const char* Peer;  // dump script in tests/tools/peers
+};
+
+class DbftoolFoxProForms : public ::testing::TestWithParam<FoxProFormCase> {};
+
+TEST_P(DbftoolFoxProForms, PeerReadsWhatDbftoolWrote) {
+    const FoxProFormCase& c = GetParam();
+    TempFolder folder;
+    const std::string table = folder.File("fox.dbf");
+    std::vector<std::string> fields{"--lang", "3"};
+    fields.insert(fields.end(), kCommonFields.begin(), kCommonFields.end());
+    if (c.VisualFoxPro) fields.insert(fields.end(), {"COUNT:I", "WHEN:T", "RATE:B:8", "COST:Y"});
+    CreateTable(table, 25, fields);
+    FillAndDeleteSecond(table, c.VisualFoxPro);
+    EXPECT_EQ(Info(table)["version"], c.VisualFoxPro ? 0x30 : 0xF5);
+    const std::string peer = c.Peer;
+    const RunResult read = peer.ends_with(".pl") ? RunPerlPeer(peer, {table, EncodingOf(table)})
+                                                 : RunPythonPeer(peer, {table, EncodingOf(table)});
+    ExpectSameRecords(InPeerOrder(Dump(table, true)), PeerRecords(read), std::string(c.Name));
+}
+
+INSTANTIATE_TEST_SUITE_P(FormsAndPeers, DbftoolFoxProForms,
+                         ::testing::Values(FoxProFormCase{"FoxPro2ByPythonDbf", false, "pydbf_dump.py"},
+                                           FoxProFormCase{"FoxPro2ByDbfread", false, "dbfread_dump.py"},
+                                           FoxProFormCase{"FoxPro2ByXBase", false, "xbase_dump.pl"},
+                                           FoxProFormCase{"VisualFoxProByPythonDbf", true, "pydbf_dump.py"},
+                                           FoxProFormCase{"VisualFoxProByDbfread", true, "dbfread_dump.py"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(DbftoolPeers, XBaseReadsADbaseIVTableWithMemosDbftoolWrote) {
     TempFolder folder;
     const std::string table = folder.File("iv.dbf");

@@ -24,7 +24,10 @@
 
 namespace dbftool {
 
-void RunAppend(const std::string& tablePath, std::istream& input, TInputFormat format, bool plainForms = false);
+// inBatches: the appends go in batches under the table's header lock
+// (dbf/append_batch.h); only for input that never waits.
+void RunAppend(const std::string& tablePath, std::istream& input, TInputFormat format, bool plainForms = false,
+               bool inBatches = false);
 // FILE of the command line: standard input when empty or "-".
 void RunAppend(const std::string& tablePath, const std::string& inputFile, TInputFormat format,
                bool plainForms = false);

@@ -26,6 +26,9 @@ Commands:
       native type letter of the format (C, N, F, L, D, M, ...); a size or
       decimals left out take the engine's default. ID is the language driver
       id, in decimal or with 0x in hexadecimal; 0 or none takes the default.
+      A FoxPro table is a Visual FoxPro table when a field has a type only
+      Visual FoxPro knows (I, B, T, Y, ...), else a FoxPro 2 table; its memo
+      fields take that form's width (4 or 10), whatever size is given.
   append TABLE [FILE] [--plain-forms]
   append TABLE --csv FILE [--plain-forms]
       Appends one record per line of FILE (standard input without FILE or with
@@ -39,6 +42,8 @@ Commands:
       1/0 or true/false; an empty cell leaves the field blank.
       A line that fails stops the command: its line number and the reason are
       printed, nothing of that line is written, and the lines before it stay.
+      Input from a file is appended in batches of up to 1,000 records, each
+      under one hold of the table's header lock.
   update TABLE RECNO JSON [--plain-forms]
       Sets the fields named in the JSON object in record RECNO.
   delete TABLE RECNO...

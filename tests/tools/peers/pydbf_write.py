@@ -7,12 +7,11 @@ usage: pydbf_write.py TABLE KIND   (KIND: db3, fp or vfp)
 """
 import datetime
 import decimal
-import json
 import sys
 
 import dbf
 
-from dbfread_dump import shape
+from pydbf_dump import print_records
 
 
 def long_memo():
@@ -63,14 +62,7 @@ def main(path, kind):
     table.close()
 
     table.open(dbf.READ_ONLY)
-    names = table.field_names
-    for deleted in (False, True):
-        for record in table:
-            if dbf.is_deleted(record) != deleted:
-                continue
-            shaped = {'_deleted': deleted}
-            shaped.update((name.upper(), shape(record[name])) for name in names)
-            print(json.dumps(shaped, ensure_ascii=False))
+    print_records(table)
     table.close()
 
 
