@@ -182,10 +182,19 @@ bool TTableFile::UpdateMemoBit() {
     return true;
 }
 
-// Production indexes are not read yet: one named by the header is handled as
-// if its file were missing.
+// The production index opens with the table. The table header is only
+// rewritten by the caller, so an unlinked index is forgotten on disk too.
 bool TTableFile::HandleProductionIndex() {
     if (FTableVersion == xFoxPro || Header()[kMdxFlagOffset] == 0) return false;
+    if (!IsMemoryMode(Mode()) && platform::FileExists(MdxFileName())) {
+        auto file = NewIndexFile(MdxFileName(), false);
+        file->Open();
+        if (file->ForceClose()) return false;
+        FMdxFile = file.get();
+        AddIndexNames(*file, std::string());
+        FIndexFiles.push_back(std::move(file));
+        return false;
+    }
     bool deleteLink = true;
     if (FOnIndexMissing) FOnIndexMissing(deleteLink);
     if (!deleteLink) {
@@ -203,6 +212,7 @@ void TTableFile::OpenIndexFiles() {
 void TTableFile::Close() {
     if (!Active()) return;
     for (auto& index : FIndexFiles) index->Close();
+    DropProductionIndex();
     FMemoFile.reset();
     CloseFile();
     ReleaseBuffers();
