@@ -197,6 +197,8 @@ void TIndexFile::ReadTag(int slot) {
 // length capped at 100, so a damaged header can never make an entry reach
 // outside a node.
 void TIndexFile::CheckHeaderIntegrity(uint8_t* header) {
+    // Some writers leave a single index's KeyType zero and say it in sKeyType only.
+    if (!FIsMdx && header[kHdrKeyType] == 0) header[kHdrKeyType] = Get16(header + kHdrSKeyType) == 0 ? 'C' : 'N';
     const int keyRecLen = Get16(header + kHdrKeyRecLen);
     const int numKeys = Get16(header + kHdrNumKeys);
     const int keyLen = Get16(header + kHdrKeyLen);

@@ -358,7 +358,15 @@ void TTableFile::CountAndWriteRecord(int32_t recNo, uint8_t* buffer) {
 void TTableFile::InsertIntoIndexes(int32_t recNo, const uint8_t* buffer) {
     for (size_t i = 0; i < FIndexFiles.size(); ++i) {
         TTableIndexHook& index = *FIndexFiles[i];
-        const bool inserted = index.Insert(recNo, buffer);
+        bool inserted = false;
+        try {
+            inserted = index.Insert(recNo, buffer);
+        } catch (...) {
+            // A damaged index: the record is not appended, the others forget it.
+            UnlockPage(recNo);
+            DeleteFromIndexes(i, recNo, buffer);
+            throw;
+        }
         if (inserted && !index.WriteError()) continue;
         UnlockPage(recNo);
         DeleteFromIndexes(i, recNo, buffer);

@@ -175,6 +175,7 @@ private:
     void CreateIndexIn(TIndexFile& file, const std::string& indexName, const std::string& indexField,
                        TIndexOptions options);
     std::string IndexPath(const std::string& name) const;
+    void FillIndex(TIndexFile& indexFile, const std::string& indexName);
 
     // Descriptors (table_file_fielddefs.cpp).
     void ReadDescriptors(int headerSize, int descSize);

@@ -128,7 +128,8 @@ void TTableFile::CreateIndexIn(TIndexFile& file, const std::string& indexName, c
     TryExclusive();
     try {
         file.CreateIndex(UpperAscii(indexField), indexName, options);
-        PackIndex(file, file.IsProduction() ? indexName : std::string());
+        // The new tag is empty already: filling it needs no second clearing.
+        FillIndex(file, file.IsProduction() ? indexName : std::string());
         if (file.IsProduction()) {
             if (!GetIndexByName(indexName)) FIndexNames.emplace_back(UpperAscii(indexName), &file);
             Header()[28] = 1;
@@ -146,16 +147,26 @@ void TTableFile::CreateIndexIn(TIndexFile& file, const std::string& indexName, c
     EndExclusive();
 }
 
-// Every record enters, deleted ones too (a distinct tag leaves them out).
 void TTableFile::PackIndex(TIndexFile& indexFile, const std::string& indexName) {
+    if (indexName.empty()) {
+        indexFile.Clear();
+    } else {
+        const std::string selected = indexFile.IndexName();
+        indexFile.SetIndexName(indexName);
+        indexFile.ClearIndex();
+        indexFile.SetIndexName(selected);
+    }
+    FillIndex(indexFile, indexName);
+}
+
+// Every record enters, deleted ones too (a distinct tag leaves them out).
+void TTableFile::FillIndex(TIndexFile& indexFile, const std::string& indexName) {
     const TIndexUpdateMode mode = indexFile.UpdateMode();
     const std::string selected = indexFile.IndexName();
     if (indexName.empty()) {
-        indexFile.Clear();
         indexFile.SetUpdateMode(umAll);
     } else {
         indexFile.SetIndexName(indexName);
-        indexFile.ClearIndex();
         indexFile.SetUpdateMode(umCurrent);
     }
     try {
