@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     bench::RegisterAppendBenchmarks(sizes);
     bench::RegisterMemoBenchmarks(sizes);
     bench::RegisterQuizBenchmarks(sizes);
+    bench::RegisterExpressionBenchmarks(sizes);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;

@@ -23,5 +23,6 @@ void RegisterWalkBenchmarks(const TBenchSizes& sizes);
 void RegisterAppendBenchmarks(const TBenchSizes& sizes);
 void RegisterMemoBenchmarks(const TBenchSizes& sizes);
 void RegisterQuizBenchmarks(const TBenchSizes& sizes);
+void RegisterExpressionBenchmarks(const TBenchSizes& sizes);
 
 }  // namespace bench

@@ -31,4 +31,10 @@ inline constexpr const char* MemoNotWritable = "The memo cannot be stored: the m
 inline constexpr const char* NeedFileStorage = "This operation needs a table stored in files.";
 inline constexpr const char* CannotReplaceTable = "Cannot replace the table file \"%s\"; the old table is kept.";
 
+// Expressions of index keys and filters.
+inline constexpr const char* IndexUnknownField = "Index based on unknown field \"%s\".";
+inline constexpr const char* IndexInvalidFieldType = "Field \"%s\" is an invalid field type to base index on.";
+inline constexpr const char* IndexResultTooLong = "Index result for \"%s\" too long, >100 characters (%d).";
+inline constexpr const char* ExpressionDivideByZero = "Integer division by zero in expression \"%s\".";
+
 }  // namespace dbf::msg

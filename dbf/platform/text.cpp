@@ -419,6 +419,16 @@ std::string CollationSortKey(uint32_t lcid, std::u16string_view text, bool ignor
     return key;
 }
 
+TTextCollator::TTextCollator(bool ignoreCase) : FCollator(CollatorFor(IcuLocaleName(), ignoreCase)) {}
+
+int TTextCollator::Compare(std::u16string_view a, std::u16string_view b) const {
+    if (FCollator == nullptr) return a.compare(b);
+    const UCollationResult r = ucol_strcoll(static_cast<UCollator*>(FCollator), a.data(),
+                                            static_cast<int32_t>(a.size()), b.data(),
+                                            static_cast<int32_t>(b.size()));
+    return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
+}
+
 bool IsLetter(char16_t c) { return u_isalpha(c); }
 
 bool IsLowerCase(char16_t c) { return u_islower(c); }
@@ -426,5 +436,21 @@ bool IsLowerCase(char16_t c) { return u_islower(c); }
 std::string UpperCase(std::string_view utf8) { return MapCase(utf8, u_toupper); }
 
 std::string LowerCase(std::string_view utf8) { return MapCase(utf8, u_tolower); }
+
+void UpperCaseInPlace(char16_t* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) text[i] = UpperCaseUnit(text[i]);
+}
+
+void LowerCaseInPlace(char16_t* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        const UChar32 mapped = u_tolower(text[i]);
+        if (mapped <= 0xFFFF) text[i] = static_cast<char16_t>(mapped);
+    }
+}
+
+char16_t UpperCaseUnit(char16_t c) {
+    const UChar32 mapped = u_toupper(c);
+    return mapped <= 0xFFFF ? static_cast<char16_t>(mapped) : c;
+}
 
 }  // namespace dbf::platform

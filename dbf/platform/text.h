@@ -74,6 +74,19 @@ std::string AnsiToOem(std::string_view ansi);
 // Locale comparison of two UTF-8 texts with the user's collation: <0, 0 or >0.
 int CompareLocale(std::string_view a, std::string_view b, bool ignoreCase);
 
+// The user's collation, chosen when the object is made, for comparing
+// UTF-16 texts again and again without allocating (the expression engine's
+// string comparisons). The collator itself is shared and lives until program end.
+class TTextCollator {
+public:
+    explicit TTextCollator(bool ignoreCase);
+    // <0, 0 or >0.
+    int Compare(std::u16string_view a, std::u16string_view b) const;
+
+private:
+    void* FCollator;
+};
+
 // The sort key of text under the collation of the locale with that numeric id
 // (the root collation when ICU knows no locale for it); keys compare bytewise.
 std::string CollationSortKey(uint32_t lcid, std::u16string_view text, bool ignoreCase);
@@ -82,6 +95,11 @@ std::string CollationSortKey(uint32_t lcid, std::u16string_view text, bool ignor
 bool IsLetter(char16_t c);
 bool IsLowerCase(char16_t c);
 
+// Simple case mapping of UTF-16 units in place (a unit whose mapping needs
+// two units is left as it is).
+void UpperCaseInPlace(char16_t* text, size_t length);
+void LowerCaseInPlace(char16_t* text, size_t length);
+char16_t UpperCaseUnit(char16_t c);
 // Simple case mapping of UTF-8 text, one UTF-16 unit at a time (lengths never change).
 std::string UpperCase(std::string_view utf8);
 std::string LowerCase(std::string_view utf8);
