@@ -3,6 +3,7 @@
 #include "dbf/index_file.h"
 
 #include "dbf/index_format.h"
+#include "dbf/index_key_parser.h"
 #include "dbf/messages.h"
 #include "dbf/platform/machine.h"
 #include "dbf/table_file.h"
@@ -46,7 +47,7 @@ void PutToday(uint8_t* date) {
 }  // namespace
 
 TIndexFile::TIndexFile(TTableFile& table)
-    : FTable(table), FKeySourceFactory(NewFieldKeySource), FKeyBuffer(kMaxKeyLen + 1, 0), FUserBCD(kDecimalKeyLen, 0) {}
+    : FTable(table), FKeySourceFactory(NewParserKeySource), FKeyBuffer(kMaxKeyLen + 1, 0), FUserBCD(kDecimalKeyLen, 0) {}
 
 TIndexFile::~TIndexFile() { Close(); }
 

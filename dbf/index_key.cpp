@@ -2,8 +2,6 @@
 
 #include "dbf/common.h"
 #include "dbf/messages.h"
-#include "dbf/platform/text.h"
-#include "dbf/table_file.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,50 +13,6 @@
 namespace dbf {
 
 namespace {
-
-class TFieldKeySource : public TIndexKeySource {
-public:
-    explicit TFieldKeySource(TTableFile& table) : FTable(table) {}
-
-    void ParseExpression(const std::string& expression) override {
-        const TFieldDescriptor* field = FTable.GetFieldInfo(Trimmed(expression));
-        if (field == nullptr) throw ETableError(Format(msg::UnknownKeyField, expression.c_str()));
-        FField = field;
-        FExpression = expression;
-        switch (field->NativeFieldType()) {
-            case 'C': case 'D': FType = TKeyResultType::String; break;
-            case 'N': case 'F': FType = TKeyResultType::Float; break;
-            default: FType = TKeyResultType::Other; break;
-        }
-        if (FType == TKeyResultType::String && field->Size() > 100)
-            throw ETableError(Format(msg::IndexResultTooLong, expression.c_str(), field->Size()));
-    }
-
-    std::string Expression() const override { return FExpression; }
-    TKeyResultType ResultType() const override { return FType; }
-    int ResultLen() const override { return FType == TKeyResultType::String ? FField->Size() : 8; }
-
-    const uint8_t* ExtractFromBuffer(const uint8_t* record) override {
-        const uint8_t* bytes = record + FField->Offset();
-        if (FType != TKeyResultType::Float) return bytes;
-        const std::string text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(FField->Size()));
-        FValue = std::strtod(text.c_str(), nullptr);
-        return reinterpret_cast<const uint8_t*>(&FValue);
-    }
-
-private:
-    static std::string Trimmed(const std::string& text) {
-        const size_t first = text.find_first_not_of(' ');
-        if (first == std::string::npos) return std::string();
-        return text.substr(first, text.find_last_not_of(' ') - first + 1);
-    }
-
-    TTableFile& FTable;
-    const TFieldDescriptor* FField = nullptr;
-    std::string FExpression;
-    TKeyResultType FType = TKeyResultType::Other;
-    double FValue = 0;
-};
 
 constexpr uint8_t kExponentBias = 0x34;
 constexpr uint8_t kNegativeBit = 0x80;
@@ -123,10 +77,6 @@ double DecimalValue(const uint8_t* key) {
 }
 
 }  // namespace
-
-std::unique_ptr<TIndexKeySource> NewFieldKeySource(TTableFile& table) {
-    return std::make_unique<TFieldKeySource>(table);
-}
 
 void EncodeDecimalKey(double value, uint8_t* key) {
     if (value == 0 || !std::isfinite(value)) {

@@ -4,7 +4,7 @@
 // computes its key: given a record image it yields the result of the key
 // expression and says what type and length that result has. The index file
 // owns one source per tag; the table file supplies a factory that compiles
-// a key expression into a source for its own records.
+// a key expression into a source for its own records (index_key_parser.h).
 //
 // The key formats (built by PrepareNumericKey, compared by CompareIndexKeys):
 // - character keys: KeyLen bytes of text, compared byte by byte, through the
@@ -43,11 +43,6 @@ public:
 };
 
 using TIndexKeySourceFactory = std::function<std::unique_ptr<TIndexKeySource>(TTableFile& table)>;
-
-// A source for keys on one field of the table, named by the expression: a
-// character field gives its bytes, a date field its eight digits, a numeric
-// or float field its value as a double.
-std::unique_ptr<TIndexKeySource> NewFieldKeySource(TTableFile& table);
 
 enum class TKeyCompare { Character, Double, Decimal };
 

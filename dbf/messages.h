@@ -13,9 +13,7 @@ inline constexpr const char* WriteIndexError = "Error while writing occurred; in
 // Index files.
 inline constexpr const char* InvalidIndexType = "Invalid index type: can only be string or float.";
 inline constexpr const char* TooManyIndexes = "Can not create index: too many indexes in file.";
-inline constexpr const char* IndexResultTooLong = "Index result for \"%s\" too long, >100 characters (%d).";
 inline constexpr const char* KeyViolation = "Key violation. (Key already present in file).\r\nIndex: %s\r\nRecord=%d Key='%s'.";
-inline constexpr const char* UnknownKeyField = "Index key \"%s\" names no field of the table.";
 inline constexpr const char* IndexDamaged = "Index file \"%s\" is damaged: %s.";
 inline constexpr const char* IndexNotFound = "Index \"%s\" not found.";
 inline constexpr const char* InvalidFieldType = "Cannot create field \"%s\", VCL field type %x not supported by DBF.";

@@ -44,6 +44,7 @@
 
 #include "dbf/common.h"
 #include "dbf/index_file.h"
+#include "dbf/index_key_parser.h"
 #include "dbf/table_file_index.h"
 #include "dbf/field_defs.h"
 #include "dbf/field_codec.h"
@@ -214,7 +215,7 @@ private:
     // Every open index name (tags of the production index included) with its file.
     std::vector<std::pair<std::string, TIndexFile*>> FIndexNames;
     TIndexFile* FMdxFile = nullptr;
-    TIndexKeySourceFactory FKeySourceFactory = NewFieldKeySource;
+    TIndexKeySourceFactory FKeySourceFactory = NewParserKeySource;
     TIndexFile::TLocaleErrorEvent FOnLocaleError;
     std::unique_ptr<TMemoFile> FMemoFile;
     TFieldDescriptors FFieldDefs;

@@ -99,7 +99,7 @@ TEST_F(IndexKeyTableTest, NumericKeysOrderInBothKinds) {
 
 TEST_F(IndexKeyTableTest, DateKeysOrderByDay) {
     Open(0x57);
-    FFile.OpenIndex("born", "BORN", 0, true);
+    FFile.OpenIndex("born", "DTOS(BORN)", 0, true);
     Append("A", 0, "20010301");
     Append("B", 0, "19991231");
     Append("C", 0, "20010228");
