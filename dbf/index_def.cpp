@@ -22,4 +22,29 @@ void TTableIndexDef::Assign(const TTableIndexDef& other) {
     FOptions = other.FOptions;
 }
 
+TTableIndexDef& TTableIndexDefs::Add() { return FItems.emplace_back(); }
+
+TTableIndexDef* TTableIndexDefs::GetIndexByName(const std::string& indexName) {
+    const std::string wanted = NormalizedIndexText(indexName);
+    for (TTableIndexDef& def : FItems)
+        if (def.IndexFile() == wanted) return &def;
+    return nullptr;
+}
+
+TTableIndexDef* TTableIndexDefs::GetIndexByField(const std::string& fields) {
+    const std::string wanted = NormalizedIndexText(fields);
+    if (wanted.empty()) return nullptr;
+    for (TTableIndexDef& def : FItems)
+        if (def.Expression() == wanted) return &def;
+    return nullptr;
+}
+
+void TTableIndexDefs::Remove(const TTableIndexDef* def) {
+    for (auto it = FItems.begin(); it != FItems.end(); ++it) {
+        if (&*it != def) continue;
+        FItems.erase(it);
+        return;
+    }
+}
+
 }  // namespace dbf

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dbf {
 
@@ -37,6 +38,23 @@ private:
     std::string FExpression;
     TIndexOptions FOptions = 0;
     bool FTemporary = false;
+};
+
+// The index definitions of a table object.
+class TTableIndexDefs {
+public:
+    TTableIndexDef& Add();
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TTableIndexDef& Items(int i) { return FItems[static_cast<size_t>(i)]; }
+    // The first definition named exactly indexName (after normalising), or null.
+    TTableIndexDef* GetIndexByName(const std::string& indexName);
+    // The first definition whose expression equals fields, trimmed and upper-cased; an empty text finds none.
+    TTableIndexDef* GetIndexByField(const std::string& fields);
+    void Remove(const TTableIndexDef* def);
+    void Clear() { FItems.clear(); }
+
+private:
+    std::vector<TTableIndexDef> FItems;
 };
 
 // Trimmed of blanks and upper-cased (ASCII letters; index names and

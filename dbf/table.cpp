@@ -133,6 +133,8 @@ void TTable::InternalOpen() {
     FBlobStreams.assign(static_cast<size_t>(FieldDefs().Count()), nullptr);
     DetermineTranslationMode();
     FTempBuffer = AllocRecordBuffer();
+    OpenListedIndexes();
+    AddProductionTagDefs(*FTableFile);
     // No index is ever selected yet: the cursor is the physical one.
     FCursor = std::make_unique<TTableCursor>(*FTableFile);
     FCursor->First();
@@ -249,6 +251,7 @@ void TTable::DetermineTranslationMode() {
 // --- closing ----------------------------------------------------------------------
 
 void TTable::InternalClose() {
+    DropTemporaryIndexDefs();
     FreeBlobStreams();
     FTempBuffer.reset();
     FFilterBuffer = nullptr;

@@ -177,6 +177,7 @@ private:
                        TIndexOptions options);
     std::string IndexPath(const std::string& name) const;
     void FillIndex(TIndexFile& indexFile, const std::string& indexName);
+    void DeleteIndexExclusive(TIndexFile& indexFile, const std::string& indexName);
 
     // Descriptors (table_file_fielddefs.cpp).
     void ReadDescriptors(int headerSize, int descSize);

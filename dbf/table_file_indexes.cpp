@@ -184,13 +184,27 @@ void TTableFile::FillIndex(TIndexFile& indexFile, const std::string& indexName) 
     indexFile.SetIndexName(selected);
 }
 
+// A shared table switches to exclusive access for the deletion.
 bool TTableFile::DeleteIndex(const std::string& indexName) {
     TIndexFile* file = GetIndexByName(indexName);
     if (file == nullptr) return false;
+    TryExclusive();
+    try {
+        DeleteIndexExclusive(*file, indexName);
+    } catch (...) {
+        EndExclusive();
+        throw;
+    }
+    EndExclusive();
+    return true;
+}
+
+void TTableFile::DeleteIndexExclusive(TIndexFile& indexFile, const std::string& indexName) {
+    TIndexFile* file = &indexFile;
     if (!file->IsProduction()) {
         CloseIndex(indexName);
         platform::DeleteFile(IndexPath(indexName));
-        return true;
+        return;
     }
     file->DeleteIndex(indexName);
     const std::string wanted = UpperAscii(indexName);
@@ -204,7 +218,6 @@ bool TTableFile::DeleteIndex(const std::string& indexName) {
         Header()[28] = 0;
         WriteHeader();
     }
-    return true;
 }
 
 // The production index is closed only with the table.
