@@ -10,6 +10,12 @@ inline constexpr const char* FileNotFound = "Open: file not found: \"%s\".";
 inline constexpr const char* NeedExclusiveAccess = "Exclusive access is required for this operation.";
 inline constexpr const char* WriteError = "Error while writing occurred. (Disk full?)";
 inline constexpr const char* WriteIndexError = "Error while writing occurred; indexes probably corrupted. (Disk full?)";
+// Index files.
+inline constexpr const char* InvalidIndexType = "Invalid index type: can only be string or float.";
+inline constexpr const char* TooManyIndexes = "Can not create index: too many indexes in file.";
+inline constexpr const char* KeyViolation = "Key violation. (Key already present in file).\r\nIndex: %s\r\nRecord=%d Key='%s'.";
+inline constexpr const char* IndexDamaged = "Index file \"%s\" is damaged: %s.";
+inline constexpr const char* IndexNotFound = "Index \"%s\" not found.";
 inline constexpr const char* InvalidFieldType = "Cannot create field \"%s\", VCL field type %x not supported by DBF.";
 inline constexpr const char* RecordLocked = "Record locked.";
 inline constexpr const char* InvalidInteger = "''%s'' is not a valid integer value";

@@ -128,6 +128,8 @@ void TTable::InternalOpen() {
     FBlobStreams.assign(static_cast<size_t>(FieldDefs().Count()), nullptr);
     DetermineTranslationMode();
     FTempBuffer = AllocRecordBuffer();
+    OpenListedIndexes();
+    AddProductionTagDefs(*FTableFile);
     CompileFilterAtOpen();
     // No index is ever selected yet: the cursor is the physical one.
     FCursor = std::make_unique<TTableCursor>(*FTableFile);
@@ -246,6 +248,7 @@ void TTable::DetermineTranslationMode() {
 // --- closing ----------------------------------------------------------------------
 
 void TTable::InternalClose() {
+    DropTemporaryIndexDefs();
     FreeBlobStreams();
     FTempBuffer.reset();
     FFilterBuffer = nullptr;

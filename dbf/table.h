@@ -36,6 +36,7 @@
 #include "dataset/DataSet.h"
 #include "dbf/common.h"
 #include "dbf/cursor.h"
+#include "dbf/index_def.h"
 #include "dbf/table_file.h"
 #include "dbf/table_filter.h"
 
@@ -221,6 +222,21 @@ public:
     void TryExclusive();
     void EndExclusive();
 
+    // Indexes (table_indexes.cpp). IndexDefs lists the indexes opened with
+    // the table; the tags of the production index join it as temporary
+    // definitions while the table is open. The operations need an open table.
+    TTableIndexDefs& IndexDefs() { return FIndexDefs; }
+    TTableIndexDefs& Indexes() { return FIndexDefs; }
+    void AddIndex(const std::string& indexName, const std::string& fields, TIndexOptions options);
+    void DeleteIndex(const std::string& indexName);
+    void OpenIndexFile(const std::string& indexFile);
+    void CloseIndexFile(const std::string& indexFile);
+    void RegenerateIndexes();
+    std::vector<std::string> GetIndexNames();
+    std::vector<std::string> GetAllIndexFiles();
+    // 1: the table file, 2: the memo file, 4: the index files; closed: the table's path.
+    std::vector<std::string> GetFileNames(unsigned flags);
+
     TBeforeAutoCreateEvent BeforeAutoCreate;
     TLanguageWarningEvent OnLanguageWarning;
     TTranslateEvent OnTranslate;
@@ -265,6 +281,9 @@ private:
     void OpenTableFile();
     void BuildFieldDefs(TTableFile& file);
     void DetermineTranslationMode();
+    void OpenListedIndexes();
+    void AddProductionTagDefs(TTableFile& file);
+    void DropTemporaryIndexDefs();
     int AnsiCodePage() const;
     TTranslationMode TranslationModeOf(int codePage) const;
 
@@ -346,6 +365,7 @@ private:
     TFilterOptions FFilterOptions = 0;
     bool FFindRecordFilter = false;
     TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
+    TTableIndexDefs FIndexDefs;
     TTranslationMode FTranslationMode = tmNoneAvailable;
 };
 

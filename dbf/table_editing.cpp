@@ -55,11 +55,11 @@ void TTable::InternalAddRecord(ds::TRecordBuffer buffer, bool /*append*/) {
     FPosting = true;
 }
 
-// No index file keeps deleted records apart yet, so nothing is told of the change.
 void TTable::InternalDelete() {
     InternalEdit();
     SetState(ds::dsEdit);
     ActiveBuffer()[kImageOffset] = kDeletedFlag;
+    FTableFile->RecordDeleted(FEditingRecNo, RecordImage(ActiveBuffer()));
     InternalPost();
 }
 
@@ -69,10 +69,17 @@ void TTable::Undelete() {
     if (!buffer || buffer[kImageOffset] != kDeletedFlag) return;
     buffer[kImageOffset] = kValidFlag;
     const int32_t recNo = FEditingRecNo >= 0 ? FEditingRecNo : FCursor->GetPhysicalRecno();
+    try {
+        FTableFile->RecordRecalled(recNo, RecordImage(buffer));
+    } catch (...) {
+        buffer[kImageOffset] = kDeletedFlag;
+        throw;
+    }
     FTableFile->WriteRecord(recNo, RecordImage(buffer));
     if (FTableFile->WriteError()) {
         FTableFile->ResetError();
         buffer[kImageOffset] = kDeletedFlag;
+        FTableFile->RecordDeleted(recNo, RecordImage(buffer));
         throw ETableWriteError(msg::WriteError);
     }
 }

@@ -189,10 +189,19 @@ bool TTableFile::UpdateMemoBit() {
     return true;
 }
 
-// Production indexes are not read yet: one named by the header is handled as
-// if its file were missing.
+// The production index opens with the table. The table header is only
+// rewritten by the caller, so an unlinked index is forgotten on disk too.
 bool TTableFile::HandleProductionIndex() {
     if (FTableVersion == xFoxPro || Header()[kMdxFlagOffset] == 0) return false;
+    if (!IsMemoryMode(Mode()) && platform::FileExists(MdxFileName())) {
+        auto file = NewIndexFile(MdxFileName(), false);
+        file->Open();
+        if (file->ForceClose()) return false;
+        FMdxFile = file.get();
+        AddIndexNames(*file, std::string());
+        FIndexFiles.push_back(std::move(file));
+        return false;
+    }
     bool deleteLink = true;
     if (FOnIndexMissing) FOnIndexMissing(deleteLink);
     if (!deleteLink) {
@@ -211,6 +220,7 @@ void TTableFile::Close() {
     if (!Active()) return;
     EndAppendBatchOnClose();
     for (auto& index : FIndexFiles) index->Close();
+    DropProductionIndex();
     FMemoFile.reset();
     CloseFile();
     ReleaseBuffers();
@@ -376,7 +386,15 @@ void TTableFile::CountAndWriteRecord(int32_t recNo, uint8_t* buffer) {
 void TTableFile::InsertIntoIndexes(int32_t recNo, const uint8_t* buffer) {
     for (size_t i = 0; i < FIndexFiles.size(); ++i) {
         TTableIndexHook& index = *FIndexFiles[i];
-        const bool inserted = index.Insert(recNo, buffer);
+        bool inserted = false;
+        try {
+            inserted = index.Insert(recNo, buffer);
+        } catch (...) {
+            // A damaged index: the record is not appended, the others forget it.
+            UnlockPage(recNo);
+            DeleteFromIndexes(i, recNo, buffer);
+            throw;
+        }
         if (inserted && !index.WriteError()) continue;
         UnlockPage(recNo);
         DeleteFromIndexes(i, recNo, buffer);

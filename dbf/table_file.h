@@ -37,12 +37,19 @@
 //   operation had changed; the sticky write-error flag is cleared again.
 // - Field values are exchanged in the codec's value buffers (field_codec.h);
 //   text bytes pass unchanged, code page conversion is the dataset layer's.
-// - The production index is not read yet: a header that names one is treated
-//   as if its .mdx file were missing, and OnIndexMissing decides whether the
-//   link is cleared or the file is force-closed.
+// - A header that names a production index opens its .mdx file with the
+//   table (a file that refuses to open for its locale is dropped); when the
+//   file is missing, OnIndexMissing decides whether the link is cleared or the
+//   file is force-closed. Close drops the production index; other index files
+//   stay listed and are opened again with the table.
+// - Every append, post, deletion and recall passes through every open index
+//   file in list order; when one refuses (key violation) or fails to write,
+//   the files before it are undone and nothing of the change reaches the table.
 #pragma once
 
 #include "dbf/common.h"
+#include "dbf/index_file.h"
+#include "dbf/index_key_parser.h"
 #include "dbf/table_file_index.h"
 #include "dbf/field_defs.h"
 #include "dbf/field_codec.h"
@@ -118,6 +125,26 @@ public:
     // Record locks: taken without waiting ("Record locked." when another
     // handle holds it); buffer receives the record as it is on disk now.
     void LockRecord(int32_t recNo, uint8_t* buffer);
+    // The deletion flag of the record image changed (table_file_indexes.cpp);
+    // a refused recall is undone and raised as the index's key violation.
+    void RecordDeleted(int32_t recNo, const uint8_t* buffer);
+    void RecordRecalled(int32_t recNo, const uint8_t* buffer);
+
+    // Index files (table_file_indexes.cpp). A name with an extension is a
+    // single index file (relative names lie beside the table), one without
+    // is a tag of the production index.
+    void OpenIndex(const std::string& indexName, const std::string& indexField, TIndexOptions options,
+                   bool createIndex);
+    void PackIndex(TIndexFile& indexFile, const std::string& indexName);
+    bool DeleteIndex(const std::string& indexName);
+    void CloseIndex(const std::string& indexName);
+    TIndexFile* GetIndexByName(const std::string& indexName) const;
+    std::vector<std::string> IndexNames() const;
+    std::vector<std::string> IndexFileNames() const;
+    TIndexFile* MdxFile() const { return FMdxFile; }
+    std::string MdxFileName() const;
+    void SetKeySourceFactory(TIndexKeySourceFactory factory) { FKeySourceFactory = std::move(factory); }
+    void SetOnLocaleError(TIndexFile::TLocaleErrorEvent handler) { FOnLocaleError = std::move(handler); }
     // Posts buffer at recNo and releases the lock. When the write fails the
     // record gets back what it held while locked, the lock stays held (the
     // edit is still pending) and ETableWriteError is raised.
@@ -169,6 +196,15 @@ private:
     bool UpdateMemoBit();
     bool HandleProductionIndex();
     void OpenIndexFiles();
+    std::unique_ptr<TIndexFile> NewIndexFile(const std::string& fileName, bool create);
+    void AddIndexNames(TIndexFile& file, const std::string& singleName);
+    void DropIndexFile(TIndexFile* file);
+    void DropProductionIndex();
+    void CreateIndexIn(TIndexFile& file, const std::string& indexName, const std::string& indexField,
+                       TIndexOptions options);
+    std::string IndexPath(const std::string& name) const;
+    void FillIndex(TIndexFile& indexFile, const std::string& indexName);
+    void DeleteIndexExclusive(TIndexFile& indexFile, const std::string& indexName);
 
     // Descriptors (table_file_fielddefs.cpp).
     void ReadDescriptors(int headerSize, int descSize);
@@ -226,7 +262,12 @@ private:
     void ReleaseBuffers();
     TFieldCodecContext CodecContext() const;
 
-    std::vector<std::unique_ptr<TTableIndexHook>> FIndexFiles;
+    std::vector<std::unique_ptr<TIndexFile>> FIndexFiles;
+    // Every open index name (tags of the production index included) with its file.
+    std::vector<std::pair<std::string, TIndexFile*>> FIndexNames;
+    TIndexFile* FMdxFile = nullptr;
+    TIndexKeySourceFactory FKeySourceFactory = NewParserKeySource;
+    TIndexFile::TLocaleErrorEvent FOnLocaleError;
     std::unique_ptr<TMemoFile> FMemoFile;
     TFieldDescriptors FFieldDefs;
     TXBaseVersion FTableVersion = xUnknown;
