@@ -3,6 +3,8 @@
 // open index file that a record's deletion flag changed.
 #include "dbf/table_file.h"
 
+#include "dbf/platform/companion_files.h"
+
 #include "dbf/messages.h"
 #include "dbf/platform/files.h"
 
@@ -35,12 +37,10 @@ TPagedFileMode CreatingMode(TPagedFileMode mode) {
 
 }  // namespace
 
+// The production index beside the table, found whatever the case of its name
+// (TEST.MDX beside test.dbf); a new one takes the case of the table's extension.
 std::string TTableFile::MdxFileName() const {
-    const std::string& name = FileName();
-    const size_t slash = name.find_last_of('/');
-    const size_t dot = name.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? name.substr(0, dot) : name) + ".mdx";
+    return platform::FindCompanionFile(platform::CompanionPath(FileName(), ".mdx"));
 }
 
 std::string TTableFile::IndexPath(const std::string& name) const {

@@ -1,7 +1,5 @@
 #include "app/dbctrls/DBEdit.h"
 
-#include "app/dbctrls/BoundTextChange.h"
-#include "app/dbctrls/TextKeys.h"
 #include "dataset/Field.h"
 
 #include <QKeyEvent>
@@ -18,11 +16,14 @@ bool IsTextField(const ds::TField& field) {
 
 }  // namespace
 
-TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
-    FLink.OnDataChange = [this] { ShowFieldText(); };
-    FLink.OnActiveChange = [this] { ShowFieldText(); };
-    FLink.OnUpdateData = [this] { WriteField(); };
-    connect(this, &QLineEdit::textEdited, this, &TDBEdit::TextEditedByUser);
+TDBEdit::TDBEdit(QWidget* parent)
+    : QLineEdit(parent),
+      FBound({.ShowFieldText = [this] { ShowFieldText(); },
+              .WriteField = [this] { WriteField(); },
+              .ShowTyped = [this](const QString& typed) { setText(typed); },
+              .AfterEscape = [this] { selectAll(); },
+              .MultiLine = false}) {
+    connect(this, &QLineEdit::textEdited, this, [this] { FBound.TextChanged(text()); });
 }
 
 void TDBEdit::ShowFieldText() {
@@ -35,22 +36,12 @@ void TDBEdit::ShowFieldText() {
     if (text() != value) setText(value);
 }
 
-void TDBEdit::TextEditedByUser() {
-    AcceptTextChange(FLink, text(), [this](const QString& typed) { setText(typed); });
-}
-
 void TDBEdit::WriteField() {
     Field()->SetAsString(text().toStdString());
 }
 
 void TDBEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && FLink.IsModified()) {
-        FLink.Reset();
-        selectAll();
-        event->accept();
-        return;
-    }
-    if (ChangesText(*event, false) && !FLink.Edit()) {
+    if (FBound.KeyConsumed(*event)) {
         event->accept();
         return;
     }
@@ -59,5 +50,5 @@ void TDBEdit::keyPressEvent(QKeyEvent* event) {
 
 void TDBEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (FLink.IsModified()) FLink.UpdateRecord();
+    FBound.FocusLeft();
 }

@@ -13,13 +13,9 @@
 // - Escape after typing shows the field's text again and forgets the typing.
 #pragma once
 
-#include "dataset/FieldDataLink.h"
+#include "app/dbctrls/BoundText.h"
 
 #include <QLineEdit>
-
-namespace ds {
-class TDataSource;
-}
 
 class TDBEdit : public QLineEdit {
     Q_OBJECT
@@ -27,11 +23,11 @@ class TDBEdit : public QLineEdit {
 public:
     explicit TDBEdit(QWidget* parent = nullptr);
 
-    ds::TDataSource* DataSource() const { return FLink.DataSource(); }
-    void SetDataSource(ds::TDataSource* dataSource) { FLink.SetDataSource(dataSource); }
-    QString DataField() const { return QString::fromStdString(FLink.FieldName()); }
-    void SetDataField(const QString& fieldName) { FLink.SetFieldName(fieldName.toStdString()); }
-    ds::TField* Field() const { return FLink.Field(); }
+    ds::TDataSource* DataSource() const { return FBound.DataSource(); }
+    void SetDataSource(ds::TDataSource* dataSource) { FBound.SetDataSource(dataSource); }
+    QString DataField() const { return FBound.DataField(); }
+    void SetDataField(const QString& fieldName) { FBound.SetDataField(fieldName); }
+    ds::TField* Field() const { return FBound.Field(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -39,8 +35,7 @@ protected:
 
 private:
     void ShowFieldText();
-    void TextEditedByUser();
     void WriteField();
 
-    ds::TFieldDataLink FLink;
+    TBoundText FBound;
 };

@@ -1,7 +1,5 @@
 #include "app/dbctrls/DBMemo.h"
 
-#include "app/dbctrls/BoundTextChange.h"
-#include "app/dbctrls/TextKeys.h"
 #include "dataset/Field.h"
 
 #include <QKeyEvent>
@@ -18,12 +16,17 @@ std::string StoredLines(QString shown) {
 
 }  // namespace
 
-TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+TDBMemo::TDBMemo(QWidget* parent)
+    : QPlainTextEdit(parent),
+      FBound({.ShowFieldText = [this] { ShowFieldText(); },
+              .WriteField = [this] { WriteField(); },
+              .ShowTyped = [this](const QString& typed) { ShowText(typed); },
+              .AfterEscape = {},
+              .MultiLine = true}) {
     setTabChangesFocus(true);
-    FLink.OnDataChange = [this] { ShowFieldText(); };
-    FLink.OnActiveChange = [this] { ShowFieldText(); };
-    FLink.OnUpdateData = [this] { WriteField(); };
-    connect(this, &QPlainTextEdit::textChanged, this, &TDBMemo::TextChangedByUser);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!FShowing) FBound.TextChanged(toPlainText());
+    });
 }
 
 void TDBMemo::ShowFieldText() {
@@ -39,22 +42,12 @@ void TDBMemo::ShowText(const QString& text) {
     FShowing = false;
 }
 
-void TDBMemo::TextChangedByUser() {
-    if (FShowing) return;
-    AcceptTextChange(FLink, toPlainText(), [this](const QString& typed) { ShowText(typed); });
-}
-
 void TDBMemo::WriteField() {
     Field()->SetAsString(StoredLines(toPlainText()));
 }
 
 void TDBMemo::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && FLink.IsModified()) {
-        FLink.Reset();
-        event->accept();
-        return;
-    }
-    if (ChangesText(*event, true) && !FLink.Edit()) {
+    if (FBound.KeyConsumed(*event)) {
         event->accept();
         return;
     }
@@ -63,5 +56,5 @@ void TDBMemo::keyPressEvent(QKeyEvent* event) {
 
 void TDBMemo::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    if (FLink.IsModified()) FLink.UpdateRecord();
+    FBound.FocusLeft();
 }

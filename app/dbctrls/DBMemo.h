@@ -15,13 +15,9 @@
 // - Tab moves the focus on rather than being typed.
 #pragma once
 
-#include "dataset/FieldDataLink.h"
+#include "app/dbctrls/BoundText.h"
 
 #include <QPlainTextEdit>
-
-namespace ds {
-class TDataSource;
-}
 
 class TDBMemo : public QPlainTextEdit {
     Q_OBJECT
@@ -29,11 +25,11 @@ class TDBMemo : public QPlainTextEdit {
 public:
     explicit TDBMemo(QWidget* parent = nullptr);
 
-    ds::TDataSource* DataSource() const { return FLink.DataSource(); }
-    void SetDataSource(ds::TDataSource* dataSource) { FLink.SetDataSource(dataSource); }
-    QString DataField() const { return QString::fromStdString(FLink.FieldName()); }
-    void SetDataField(const QString& fieldName) { FLink.SetFieldName(fieldName.toStdString()); }
-    ds::TField* Field() const { return FLink.Field(); }
+    ds::TDataSource* DataSource() const { return FBound.DataSource(); }
+    void SetDataSource(ds::TDataSource* dataSource) { FBound.SetDataSource(dataSource); }
+    QString DataField() const { return FBound.DataField(); }
+    void SetDataField(const QString& fieldName) { FBound.SetDataField(fieldName); }
+    ds::TField* Field() const { return FBound.Field(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,10 +38,9 @@ protected:
 private:
     void ShowFieldText();
     void ShowText(const QString& text);
-    void TextChangedByUser();
     void WriteField();
 
-    ds::TFieldDataLink FLink;
+    TBoundText FBound;
     // Set while the box shows a text itself, so that only the user's changes count.
     bool FShowing = false;
 };

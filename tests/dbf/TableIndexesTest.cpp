@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace dbf;
 
 namespace {
@@ -38,6 +40,22 @@ TEST_F(TableIndexesTest, AddedTagIsListedReopenedAndDroppedFromTheDefinitionsAtC
     EXPECT_EQ(Table.GetAllIndexFiles().size(), 2u);
     Table.AppendRecord({"c"});
     EXPECT_EQ(TagNames(0), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+// Tables copied from Windows bring their production index as TEST.MDX.
+TEST_F(TableIndexesTest, ProductionIndexNamedInAnotherCaseIsOpenedAndKeptCurrent) {
+    CreateNames({"b", "a"});
+    Table.AddIndex("byname", "NAME", 0);
+    Table.Close();
+    ASSERT_EQ(std::rename(Folder.File("test.mdx").c_str(), Folder.File("TEST.MDX").c_str()), 0);
+    Table.Open();
+    EXPECT_EQ(Table.GetIndexNames(), std::vector<std::string>{"BYNAME"});
+    EXPECT_EQ(Table.GetAllIndexFiles(), std::vector<std::string>{Folder.File("TEST.MDX")});
+    Table.AppendRecord({"c"});
+    Table.Close();
+    EXPECT_FALSE(platform::FileExists(Folder.File("test.mdx")));
+    ASSERT_EQ(std::rename(Folder.File("TEST.MDX").c_str(), Folder.File("test.mdx").c_str()), 0);
+    EXPECT_EQ(TagNames(0), (std::vector<std::string>{"a", "b", "c"}));
 }
 
 TEST_F(TableIndexesTest, DeletingTheLastTagRemovesTheProductionIndex) {
