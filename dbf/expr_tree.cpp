@@ -37,12 +37,14 @@ void NestingTooDeep() {
 }  // namespace
 
 void TCustomExpressionParser::Check(const TTokenList& tokens) const {
+    // A closing bracket before its opening one is as unequal as a missing one.
     int brackets = 0;
+    bool closedTooEarly = false;
     for (const TExprWordPtr& word : tokens) {
         if (IsLeftBracket(word)) ++brackets;
-        if (IsRightBracket(word)) --brackets;
+        if (IsRightBracket(word)) closedTooEarly = --brackets < 0 || closedTooEarly;
     }
-    if (brackets != 0) throw EParserException("Unequal brackets");
+    if (brackets != 0 || closedTooEarly) throw EParserException("Unequal brackets");
     const size_t count = tokens.size();
     for (size_t p = 0; p < count; ++p) {
         const TExprWordPtr& word = tokens[p];

@@ -1,8 +1,8 @@
 // Writes the seed corpus of the fuzz targets into fuzz/corpus/<target>/:
 // the engine's own sample tables and memo files of every dialect, damaged
 // variants of them (each seed one kind of damage), list files in every
-// encoding and JSON Lines input for the append command. Run it after a
-// change to the sample tables: fuzz_make_corpus <fuzz-folder>.
+// encoding, JSON Lines input for the append command and expression texts.
+// Run it after a change to the sample tables: fuzz_make_corpus <fuzz-folder>.
 #include "FuzzSupport.h"
 
 #include "app/ListFile.h"
@@ -149,6 +149,32 @@ void WriteAppendSeeds(const std::filesystem::path& folder) {
     Seed(folder, "level7-header-faults.csv", Text(csv | 2, "NAME,name,NOSUCH\n1,2,3\n"));
 }
 
+// Expressions from the expression tests, each seed the selector byte (dialect
+// and parser settings, see fuzz_expr.cpp) followed by the text.
+void WriteExpressionSeeds(const std::filesystem::path& folder) {
+    const char* const texts[] = {
+        "NAME", "UPPER(NAME)", "ZAHL * 2 + 1", "7 - 2 - 1", "100 / 10 / 5", "NOT AKTIV = AKTIV",
+        "(((ZAHL)))", "(ZAHL)+(ZAHL)", "-7 / 2", "ZAHL > -5", "GROSS + 1", "BETRAG * 2", "$1F + 1",
+        "2147483647 + 1", "ZAHL / 0", "STR(BETRAG, 8, 2)", "STR(ZAHL, 5) + STR(-7)", "DTOS(DATUM)",
+        "SUBSTR(NAME, 2, 3)", "SUBS(NAME, 0, -1)", "LOWER(NAME) + UPPER('ab')", "NAME = 'M*'", "NAME = '*yr'",
+        "NAME = '*ll*'", "'ay' $ NAME", "NAME < 'N' .AND. .NOT. DELETED()", "TRIM(NAME) + '|' + LTRIM(NAME)",
+        "LEFT(NAME, 3) + RIGHT(NAME, 2)", "IIF(AKTIV, 'ja', 'nein')", "IIF(ZAHL < 0, GROSS, GROSS + 1)",
+        "VAL(' 12.5x') + BETRAG", "DTOS(CTOD('02/29/2024'))", "DTOC(DATUM) + DTOC(CTOD(''))",
+        "YEAR(DATUM) * 10000 + MONTH(DATUM) * 100 + DAY(DATUM)", "DATUM + 1 > DATUM", "DATUM - DATUM",
+        "STR(RECNO()) + IIF(DELETED(), '*', ' ')", "YEAR(DATE()) > 2000", "GANZ + 1", "ZEIT > DATUM",
+        "DOPPELT / 3", "GELD * 2", "FLIESS - BETRAG", "NOTIZ", "UPPER(NAME", "NAME NAME", "SUBSTR(NAME, 1)",
+        "UPPER(5)", "NAME + 5", "'offen", "1e5", ".T. .OR. .F.", "((ZAHL)", "UPPER(NAME) UPPER(NAME)",
+    };
+    const uint8_t selectors[] = {0x00, 0x05, 0x0A, 0x13, 0x21, 0x2C};
+    int number = 0;
+    for (const char* text : texts) {
+        const uint8_t selector = selectors[number % std::size(selectors)];
+        char name[32];
+        std::snprintf(name, sizeof name, "expr-%02d.txt", number++);
+        Seed(folder, name, Text(selector, text));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -161,5 +187,6 @@ int main(int argc, char** argv) {
     WriteMemoSeeds(corpus / "fuzz_memo");
     WriteListFileSeeds(corpus / "fuzz_listfile");
     WriteAppendSeeds(corpus / "fuzz_append");
+    WriteExpressionSeeds(corpus / "fuzz_expr");
     return 0;
 }

@@ -13,7 +13,7 @@ build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-60}"
 findings_fatal="${FUZZ_FINDINGS_FATAL:-1}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_table fuzz_memo fuzz_listfile fuzz_append)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_table fuzz_memo fuzz_listfile fuzz_append fuzz_expr)
 
 "$root/scripts/build.sh" "$build" -DCMAKE_CXX_COMPILER=clang++ -DQUARZEL_BUILD_FUZZERS=ON -- "${targets[@]}"
 
