@@ -257,20 +257,21 @@ void WriteMachineForm(const TFieldCodecContext& context, const TFieldDescriptor&
 
 // ---- text form ----
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
 template <typename T>
 bool ParseInteger(std::string_view text, T& value) {
     const char* first = text.data();
     const char* last = first + text.size();
     if (first != last && *first == '+') ++first;
-    if (first != last && last - first <= std::numeric_limits<T>::digits10 && std::all_of(first, last, IsAsciiDigit)) {
+    if (first != last && last - first <= std::numeric_limits<T>::digits10) {
         // Date parts and short numbers, once per record in filters: so few digits
         // always fit T, so from_chars would give the same value.
         T digits = 0;
-        for (const char* p = first; p != last; ++p) digits = static_cast<T>(digits * 10 + (*p - '0'));
-        value = digits;
-        return true;
+        const char* p = first;
+        for (; p != last && *p >= '0' && *p <= '9'; ++p) digits = static_cast<T>(digits * 10 + (*p - '0'));
+        if (p == last) {
+            value = digits;
+            return true;
+        }
     }
     const auto [ptr, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && ptr == last && first != last;
