@@ -1,15 +1,20 @@
 // The shortcuts a filter takes on every record give what the general path
 // gives: ASCII case mapping beside ICU's, the identical-text shortcut of the
 // collator beside ICU's comparison of the same texts, and DTOS's direct
-// digits beside printf's formatting of the same date.
+// digits beside printf's formatting of the same date, and the short-number
+// reading of numeric fields beside from_chars.
 #include "ExprTestSupport.h"
 
 #include "dbf/expr_text.h"
+#include "dbf/field_codec.h"
+#include "dbf/field_defs.h"
 #include "dbf/platform/text.h"
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -121,5 +126,38 @@ TEST_P(FilterFastPathDtos, DigitsAsPrintfWritesThem) {
 
 INSTANTIATE_TEST_SUITE_P(Dates, FilterFastPathDtos, ::testing::ValuesIn(kDateCases),
                          [](const ::testing::TestParamInfo<TDateCase>& info) { return std::string(info.param.Name); });
+
+// Numeric field texts, read as the table parser reads them, give the very
+// double (every bit) that from_chars gives for the same trimmed text.
+TEST(FilterFastPathNumber, ReadsAsFromCharsReads) {
+    const char* texts[] = {"    123.45", "   -123.45", "      0.10", "     -0.00", "         5", "        5.",
+                           "       .05", "      -.05", "  +12.3456", "9999999.99", "0.30000000", "1234567890",
+                           "123456789012345", "1234567890123456", "0.1234567890123456", "       1.2.3", "      12-3",
+                           "          -", "   1e5    ", "  12,50   "};
+    const dbf::platform::TLocaleOverride english("en_US.UTF-8");
+    for (const char* text : texts) {
+        const int size = static_cast<int>(std::strlen(text));
+        dbf::TFieldDescriptors defs(dbf::xBaseIV);
+        dbf::TFieldDescriptor& field = defs.AddFieldDef();
+        field.SetFieldName("BETRAG");
+        field.SetSize(size);
+        field.SetPrecision(2);
+        field.SetNativeFieldType('N');
+        field.SetOffset(1);  // after the deletion flag
+        const dbf::TFieldCodecContext context;
+        const std::string record = std::string(" ") + text;
+        double read = -1;
+        dbf::GetFieldDataFromDef(context, field, dbf::TFieldType::ftFloat,
+                                 reinterpret_cast<const uint8_t*>(record.data()), &read, true);
+        std::string_view trimmed(text);
+        while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+        while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+        if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);
+        double expected = 0;
+        const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), expected);
+        if (error != std::errc() || end != trimmed.data() + trimmed.size()) expected = 0;
+        EXPECT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << text << ": " << read << " against " << expected;
+    }
+}
 
 }  // namespace
