@@ -240,12 +240,27 @@ void FuncIntToStr(TExpressionRec* param) {
     }
 }
 
+// The last `width` decimal digits of a non-negative value, zero-padded.
+void WriteDigits(char* out, int value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+}
+
 void FuncDateToStr(TExpressionRec* param) {
     int year, month, day;
     DecodeDateValue(ArgValue<double>(param, 0), year, month, day);
-    char text[32];
-    const int length = std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
-    AppendAscii(param, text, length);
+    const bool fitsDigits = year >= 0 && year <= 9999 && month >= 0 && month <= 99 && day >= 0 && day <= 99;
+    if (!fitsDigits) {  // rare: printf's sign and width rules decide the text
+        char text[32];
+        const int length = std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+        AppendAscii(param, text, length);
+        return;
+    }
+    // DTOS runs once per record in date filters: the eight digits are written directly.
+    char text[8];
+    WriteDigits(text, year, 4);
+    WriteDigits(text + 4, month, 2);
+    WriteDigits(text + 6, day, 2);
+    AppendAscii(param, text, 8);
 }
 
 void FuncSubString(TExpressionRec* param) {

@@ -264,6 +264,17 @@ bool ParseInteger(std::string_view text, T& value) {
     const char* first = text.data();
     const char* last = first + text.size();
     if (first != last && *first == '+') ++first;
+    if (first != last && last - first <= std::numeric_limits<T>::digits10) {
+        // Date parts and short numbers, once per record in filters: so few digits
+        // always fit T, so from_chars would give the same value.
+        T digits = 0;
+        const char* p = first;
+        for (; p != last && *p >= '0' && *p <= '9'; ++p) digits = static_cast<T>(digits * 10 + (*p - '0'));
+        if (p == last) {
+            value = digits;
+            return true;
+        }
+    }
     const auto [ptr, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && ptr == last && first != last;
 }
@@ -274,9 +285,39 @@ T IntegerOrZero(std::string_view text) {
     return ParseInteger(text, value) ? value : T(0);
 }
 
+// Short decimals such as "-123.45", the numeric fields of every record a
+// filter reads: with at most 15 digits the digits as an integer and the power
+// of ten are both exact doubles, so their one division rounds correctly and
+// gives the same double as from_chars.
+bool ShortDecimal(const char* first, const char* last, double& value) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = first != last && *first == '-';
+    if (negative) ++first;
+    int64_t digits = 0;
+    int count = 0, decimals = 0;
+    bool point = false;
+    for (const char* p = first; p != last; ++p) {
+        if (*p == '.' && !point) {
+            point = true;
+        } else if (*p >= '0' && *p <= '9' && count < 15) {
+            digits = digits * 10 + (*p - '0');
+            ++count;
+            decimals += point ? 1 : 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0) return false;
+    const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 double NumberOrZero(const char* first, const char* last) {
     if (first != last && *first == '+') ++first;
     double value = 0;
+    if (ShortDecimal(first, last, value)) return value;
     const auto [ptr, ec] = std::from_chars(first, last, value);
     return (ec == std::errc() && ptr == last && first != last) ? value : 0;
 }

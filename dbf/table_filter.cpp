@@ -8,6 +8,8 @@
 
 namespace dbf {
 
+// A parser of its own for every text: a parser clears what it held before it
+// compiles, and the filter in force must survive a text that fails.
 std::unique_ptr<TTableParser> TTable::CompileFilter(const std::string& text, TFilterOptions options) const {
     if (text.empty()) return nullptr;
     auto parser = std::make_unique<TTableParser>(FTableFile.get());

@@ -437,6 +437,9 @@ TTextCollator::TTextCollator(bool ignoreCase) : FCollator(CollatorFor(IcuLocaleN
 
 int TTextCollator::Compare(std::u16string_view a, std::u16string_view b) const {
     if (FCollator == nullptr) return a.compare(b);
+    // Identical texts are equal under every collation and strength; filters
+    // comparing with '=' meet them on every matching record.
+    if (a == b) return 0;
     const UCollationResult r = ucol_strcoll(static_cast<UCollator*>(FCollator), a.data(),
                                             static_cast<int32_t>(a.size()), b.data(),
                                             static_cast<int32_t>(b.size()));
@@ -455,14 +458,20 @@ void UpperCaseInPlace(char16_t* text, size_t length) {
     for (size_t i = 0; i < length; ++i) text[i] = UpperCaseUnit(text[i]);
 }
 
+// ASCII units map without ICU: its simple mapping of them is a-z <-> A-Z and
+// nothing else (locale-independent, as u_toupper/u_tolower always are).
+char16_t LowerCaseUnit(char16_t c) {
+    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+    const UChar32 mapped = u_tolower(c);
+    return mapped <= 0xFFFF ? static_cast<char16_t>(mapped) : c;
+}
+
 void LowerCaseInPlace(char16_t* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        const UChar32 mapped = u_tolower(text[i]);
-        if (mapped <= 0xFFFF) text[i] = static_cast<char16_t>(mapped);
-    }
+    for (size_t i = 0; i < length; ++i) text[i] = LowerCaseUnit(text[i]);
 }
 
 char16_t UpperCaseUnit(char16_t c) {
+    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
     const UChar32 mapped = u_toupper(c);
     return mapped <= 0xFFFF ? static_cast<char16_t>(mapped) : c;
 }

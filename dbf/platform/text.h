@@ -100,6 +100,7 @@ bool IsLowerCase(char16_t c);
 void UpperCaseInPlace(char16_t* text, size_t length);
 void LowerCaseInPlace(char16_t* text, size_t length);
 char16_t UpperCaseUnit(char16_t c);
+char16_t LowerCaseUnit(char16_t c);
 // Simple case mapping of UTF-8 text, one UTF-16 unit at a time (lengths never change).
 std::string UpperCase(std::string_view utf8);
 std::string LowerCase(std::string_view utf8);
