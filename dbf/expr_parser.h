@@ -94,6 +94,7 @@ private:
     void ComputePriorities(const TTokenList& tokens);
     TExpressionRec* MakeTree(const TTokenList& tokens, int from, int to, int depth);
     TExpressionRec* MakeFunctionCall(const TTokenList& tokens, int from, int to, int depth);
+    TExpressionRec* OperandTree(const TTokenList& tokens, int from, int to, int depth);
     void CheckArguments(TExpressionRec* rec, int depth);
     int CheckArgumentsOnce(TExpressionRec* rec) const;
     // A variable already defined under a name a function or operator also has.

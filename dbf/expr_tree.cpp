@@ -151,14 +151,27 @@ TExpressionRec* TCustomExpressionParser::MakeTree(const TTokenList& tokens, int 
     rec->ExprWord = tokens[static_cast<size_t>(best)];
     rec->Oper = rec->ExprWord->ExprFunc();
     try {
+        // An operand range that holds only empty brackets, as in "() - 7",
+        // gives no operand: the operator would see its other operand in the
+        // wrong place.
+        // An operator behind its left operand is binary: with nothing behind
+        // it ("7 -", "A NOT") its one-operand form must not take the left
+        // operand instead.
+        if (best > from && best + 1 >= to) throw EParserException("Missing argument");
         int slot = 0;
-        if (best > from) rec->ArgList[slot++] = MakeTree(tokens, from, best, depth + 1);
-        if (best + 1 < to) rec->ArgList[slot] = MakeTree(tokens, best + 1, to, depth + 1);
+        if (best > from) rec->ArgList[slot++] = OperandTree(tokens, from, best, depth + 1);
+        if (best + 1 < to) rec->ArgList[slot] = OperandTree(tokens, best + 1, to, depth + 1);
     } catch (...) {
         DisposeTree(rec);
         throw;
     }
     return rec;
+}
+
+TExpressionRec* TCustomExpressionParser::OperandTree(const TTokenList& tokens, int from, int to, int depth) {
+    TExpressionRec* operand = MakeTree(tokens, from, to, depth);
+    if (operand == nullptr) throw EParserException("Missing argument");
+    return operand;
 }
 
 TExpressionRec* TCustomExpressionParser::MakeFunctionCall(const TTokenList& tokens, int from, int to, int depth) {

@@ -39,7 +39,7 @@ namespace dbf {
 // _NULLFLAGS (FoxPro): bit (p mod 8) of byte (p div 8) of that field is set
 // while the field with null position p is null.
 
-using enum TFieldType;
+using enum ds::TFieldType;
 
 namespace {
 

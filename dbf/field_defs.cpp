@@ -7,7 +7,7 @@
 
 namespace dbf {
 
-using enum TFieldType;
+using enum ds::TFieldType;
 
 TFieldDescriptor::TFieldDescriptor(TFieldDescriptors* collection) : FCollection(collection) {}
 

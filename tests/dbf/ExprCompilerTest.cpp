@@ -165,6 +165,21 @@ TEST(ExprBadInput, AHundredKilobyteStringConstant) {
     EXPECT_EQ(parser.Run("UPPER('" + text + "') = NAME"), "B:F");
 }
 
+// Empty brackets are no operand, and an operator behind its left operand
+// needs a right one: the operator is refused instead of taking its other
+// operand for the missing one ("7 -" would compute -7).
+TEST(ExprMissingOperand, IsAMissingArgument) {
+    for (const char* text : {"() - 7", "7 - ()", "() + ()", "NOT ()", "A = ()", "7 -", "A NOT", "A -"}) {
+        TTestParser parser;
+        try {
+            parser.CompileExpression(text);
+            ADD_FAILURE() << text << " compiled";
+        } catch (const dbf::EParserException& e) {
+            EXPECT_STREQ(e.what(), "Missing argument") << text;
+        }
+    }
+}
+
 // Text no caller should write: each either compiles or raises a parser
 // exception, never anything else, and the parser works afterwards.
 class ExprMalformed : public ::testing::TestWithParam<const char*> {};
@@ -190,7 +205,8 @@ INSTANTIATE_TEST_SUITE_P(Sequences, ExprMalformed,
                                            ".AND.", "A .AND.", "$FFFFFFFFF", "99999999999999999999",
                                            "1.7976931348623157e309", "STR(1e5)", "UPPER(NAME) NAME",
                                            "'a' + 1", "D1 + D2", "D1 * 2", "FLAG + FLAG", "- 'x'", "- FLAG",
-                                           "- D1", "NAME $ 1", "A / 0 + 'x'", "A = 'x'"),
+                                           "- D1", "NAME $ 1", "A / 0 + 'x'", "A = 'x'", "() - 7",
+                                           "(() - -7)", "7 - ()", "() + ()", "NOT ()", "-()", "A = ()"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              return std::to_string(info.index) + "_" + CaseName(info.param);
                          });

@@ -11,7 +11,7 @@
 namespace {
 
 using dbf::TFieldType;
-using enum TFieldType;
+using enum ds::TFieldType;
 
 struct TLetterCase {
     dbf::TXBaseVersion Version;

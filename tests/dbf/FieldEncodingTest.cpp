@@ -13,7 +13,7 @@
 namespace {
 
 using dbf::TFieldType;
-using enum TFieldType;
+using enum ds::TFieldType;
 
 struct TNull {
     bool operator==(const TNull&) const = default;
