@@ -71,11 +71,12 @@ UPPER, LOWER, SUBSTR(text, start, count), STR(number[, width[, decimals]])
 and DTOS(date); besides them the dBASE words TRIM, RTRIM, LTRIM, LEFT, RIGHT,
 IIF, VAL, CTOD, DTOC, DATE(), YEAR, MONTH, DAY, RECNO(), DELETED(), $ (text
 contained in text), .AND. .OR. .NOT. .T. .F., a leading minus, and dates
-compared or moved by a number of days. Memo fields cannot be used. As a filter reads them (dump
---filter, and eval by default), character fields are trimmed of trailing
-blanks, text compares case-sensitively, and "=" on text takes the pattern
-'abc*' (starts with), '*abc' (ends with) or '*abc*' (contains); --ignore-case
-compares text ignoring case, --no-partial makes "=" compare whole values.
+compared or moved by a number of days. Memo fields cannot be used. As a
+filter reads them (dump --filter, and eval by default), character fields are
+trimmed of trailing blanks, text compares case-sensitively, and "=" on text
+takes the pattern 'abc*' (starts with), '*abc' (ends with) or '*abc*'
+(contains); --ignore-case compares text ignoring case, --no-partial makes "="
+compare whole values.
 eval --raw evaluates as an index key is built: character fields as stored,
 blanks included, case ignored, no patterns. An expression that does not
 compile fails the command with the engine's message; when the message names
@@ -87,8 +88,8 @@ its position (1 for the first character). A dump filter must give a boolean.
 without it such text is taken as text of the system's ANSI code page. The
 table's bytes are not changed by it.
 
-info, dump and eval open the table read-only; the other commands open it shared,
-so they work beside other programs that have it open.
+info, dump and eval open the table read-only; the other commands open it
+shared, so they work beside other programs that have it open.
 
 Exit status: 0 on success, 1 when the command fails (the reason on standard
 error), 2 for a command line that is not understood (with this text).
