@@ -458,7 +458,9 @@ void TTableFile::ApplyAutoIncToBuffer(uint8_t* destBuf) {
     if (shared) LockPage(0, true);
     for (int k = 0; k < FFieldDefs.Count(); ++k) {
         TFieldDescriptor& def = FFieldDefs.Items(k);
-        if (def.NativeFieldType() != '+') continue;
+        // A '+' field of another width than 4 is read as its bytes: no
+        // counter is written into it.
+        if (def.NativeFieldType() != '+' || def.Size() != 4) continue;
         const int64_t descOffset = kHeaderSizeVII + int64_t{kDescSizeVII} * k + kDescNextAutoIncOffsetVII;
         uint32_t next = def.AutoInc();
         if (shared) {
