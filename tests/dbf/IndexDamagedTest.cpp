@@ -23,6 +23,13 @@ void PutLe32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
+// Opens the table d.dbf of folder again, with its damaged single index d.ndx.
+TIndexFile* ReopenDamagedIndex(TTableFile& file, ScratchFolder& folder) {
+    OpenTable(file, folder.File("d.dbf"), pfExclusiveOpen);
+    file.OpenIndex("d.ndx", "", 0, false);
+    return file.GetIndexByName("d.ndx");
+}
+
 class IndexDamageTest : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(IndexDamageTest, UseRaisesTableErrorNamingTheDamage) {
@@ -45,9 +52,7 @@ TEST_P(IndexDamageTest, UseRaisesTableErrorNamingTheDamage) {
     WriteFileBytes(folder.File("d.ndx"), bytes);
 
     TTableFile file;
-    OpenTable(file, folder.File("d.dbf"), pfExclusiveOpen);
-    file.OpenIndex("d.ndx", "", 0, false);
-    TIndexFile* index = file.GetIndexByName("d.ndx");
+    TIndexFile* index = ReopenDamagedIndex(file, folder);
     ASSERT_NE(index, nullptr);
     auto record = KeyRecord(file, "K999");
     try {
@@ -89,9 +94,7 @@ TEST(IndexDamageHeaderTest, OversizedKeyLengthIsCappedOnOpen) {
     bytes[13] = 0x7F;
     WriteFileBytes(folder.File("d.ndx"), bytes);
     TTableFile file;
-    OpenTable(file, folder.File("d.dbf"), pfExclusiveOpen);
-    file.OpenIndex("d.ndx", "", 0, false);
-    TIndexFile* index = file.GetIndexByName("d.ndx");
+    TIndexFile* index = ReopenDamagedIndex(file, folder);
     ASSERT_NE(index, nullptr);
     EXPECT_EQ(index->KeyLen(), 100);
     EXPECT_LE(index->NumKeys() * (index->KeyLen() + 8), 512 - 4);
